@@ -1,0 +1,45 @@
+# Entry points: make run, make test, make bench (and make fuzz for the fuzz targets).
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+JOBS       ?= $(shell nproc)
+GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: run test bench fuzz deps build build-asan clean
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+	@cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: deps
+	@[ -f $(ASAN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(ASAN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Debug \
+	    -DZORBANIX_SANITIZE=ON -DZORBANIX_WITH_QT=OFF
+	@cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+run: build
+	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
+	  echo "make run: no display (DISPLAY is not set); start it from a desktop session"; exit 1; fi
+	@$(BUILD)/bin/zorbanix
+
+test: build build-asan
+	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
+	@cd $(BUILD) && ctest --output-on-failure
+
+bench: deps
+	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
+	@cmake -S . -B $(BUILD) -DZORBANIX_BENCH=ON >/dev/null
+	@cmake --build $(BUILD) -j $(JOBS)
+	@bench/run $(BUILD)
+
+fuzz:
+	@scripts/install-deps --fuzz
+	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) \
+	    -DCMAKE_BUILD_TYPE=Debug -DZORBANIX_FUZZ=ON -DZORBANIX_TESTS=OFF -DZORBANIX_WITH_QT=OFF
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	@echo "fuzz targets are in $(FUZZ_BUILD)/bin"
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,0 +1,99 @@
+#pragma once
+// A scripted platform for headless tests: a clock the test sets (and that can advance
+// by itself on every read), random draws the test queues (or a fixed generator when
+// the queue is empty), answers to message boxes the test queues, sounds and boxes
+// recorded, and a DoEvents hook so a test can inject events in the middle of a wait.
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/services.h"
+
+namespace zbx::test {
+
+class FakePlatform : public Platform {
+ public:
+  struct ShownBox {
+    std::string text, title;
+    MsgBoxButtons buttons;
+    MsgBoxIcon icon;
+  };
+
+  // Clock.
+  double now = 12 * 3600.0;      // seconds since midnight
+  double advancePerRead = 0.0;   // added after every TimeOfDay() read
+  double advancePerSleep = 0.001;
+  int timeReads = 0;
+  int sleeps = 0;
+
+  // Random draws: queued values first, then a simple deterministic sequence.
+  std::deque<double> draws;
+  std::vector<double> seeds;
+  std::uint64_t lcg = 12345;
+
+  // Message boxes.
+  std::deque<MsgBoxResult> answers;  // empty queue answers No (or OK)
+  std::vector<ShownBox> boxes;
+  std::function<void()> onMsgBox;    // runs while the box is "shown"
+
+  // Events.
+  int doEventsCalls = 0;
+  std::function<void()> onDoEvents;
+  bool ended = false;
+
+  // Sounds.
+  std::vector<int> playedIds;  // resource ids, in order (filled by LoadResource+PlayWave)
+  std::vector<WaveBytes> played;
+  std::function<std::vector<std::uint8_t>(std::string_view, int)> resources;
+  int lastLoadedId = 0;
+
+  double TimeOfDay() override {
+    ++timeReads;
+    const double t = now;
+    now += advancePerRead;
+    return t;
+  }
+  void SleepBriefly() override {
+    ++sleeps;
+    now += advancePerSleep;
+  }
+  void DoEvents() override {
+    ++doEventsCalls;
+    if (onDoEvents) onDoEvents();
+  }
+  void Randomize(double seed) override { seeds.push_back(seed); }
+  double Rnd() override {
+    if (!draws.empty()) {
+      const double d = draws.front();
+      draws.pop_front();
+      return d;
+    }
+    lcg = lcg * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<double>(lcg >> 11) / 9007199254740992.0;
+  }
+  MsgBoxResult MsgBox(std::string_view text, std::string_view title, MsgBoxButtons buttons,
+                      MsgBoxIcon icon) override {
+    boxes.push_back({std::string(text), std::string(title), buttons, icon});
+    if (onMsgBox) onMsgBox();
+    if (answers.empty()) return buttons == MsgBoxButtons::OK ? MsgBoxResult::OK : MsgBoxResult::No;
+    const MsgBoxResult r = answers.front();
+    answers.pop_front();
+    return r;
+  }
+  void EndProgram() override { ended = true; }
+  std::vector<std::uint8_t> LoadResource(std::string_view type, int id) override {
+    lastLoadedId = id;
+    if (resources) return resources(type, id);
+    // A recognisable stand-in: "WAV" resource id as the only byte.
+    return {static_cast<std::uint8_t>(id)};
+  }
+  void PlayWave(WaveBytes wave) override {
+    playedIds.push_back(lastLoadedId);
+    played.push_back(std::move(wave));
+  }
+};
+
+}  // namespace zbx::test
