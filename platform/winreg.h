@@ -1,0 +1,122 @@
+#pragma once
+// The registry API of the desktop platform, ours: the advapi32 calls the registry class
+// is written against, with their ANSI signatures, 32-bit handles and Win32 result codes.
+// Text crossing this API is single-byte code page 1252.
+//
+// RegistryApi is the interface (tests and callers hand the class their own store);
+// the free functions go to the process-wide default store.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zbx::win {
+
+using LONG = std::int32_t;
+using DWORD = std::uint32_t;
+using BYTE = std::uint8_t;
+using REGSAM = std::uint32_t;
+using HKEY = std::uint32_t;  // 32-bit handle values, 0 is never valid
+using PHKEY = HKEY*;
+using LPCSTR = const char*;
+using LPSTR = char*;
+using LPDWORD = DWORD*;
+using LPBYTE = BYTE*;
+struct FILETIME {
+  DWORD dwLowDateTime;
+  DWORD dwHighDateTime;
+};
+using PFILETIME = FILETIME*;
+
+inline constexpr HKEY HKEY_CLASSES_ROOT = 0x80000000u;
+inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001u;
+inline constexpr HKEY HKEY_LOCAL_MACHINE = 0x80000002u;
+inline constexpr HKEY HKEY_USERS = 0x80000003u;
+inline constexpr HKEY HKEY_PERFORMANCE_DATA = 0x80000004u;
+inline constexpr HKEY HKEY_CURRENT_CONFIG = 0x80000005u;
+inline constexpr HKEY HKEY_DYN_DATA = 0x80000006u;
+
+inline constexpr DWORD REG_NONE = 0;
+inline constexpr DWORD REG_SZ = 1;
+inline constexpr DWORD REG_EXPAND_SZ = 2;
+inline constexpr DWORD REG_BINARY = 3;
+inline constexpr DWORD REG_DWORD = 4;
+inline constexpr DWORD REG_MULTI_SZ = 7;
+
+inline constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+inline constexpr REGSAM KEY_SET_VALUE = 0x0002;
+inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
+inline constexpr REGSAM KEY_NOTIFY = 0x0010;
+inline constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+inline constexpr REGSAM KEY_READ = 0x20019;
+inline constexpr REGSAM KEY_WRITE = 0x20006;
+inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
+
+inline constexpr LONG ERROR_SUCCESS = 0;
+inline constexpr LONG ERROR_FILE_NOT_FOUND = 2;
+inline constexpr LONG ERROR_ACCESS_DENIED = 5;
+inline constexpr LONG ERROR_INVALID_HANDLE = 6;
+inline constexpr LONG ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
+inline constexpr LONG ERROR_BAD_PATHNAME = 161;
+inline constexpr LONG ERROR_MORE_DATA = 234;
+inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+inline constexpr LONG ERROR_BADDB = 1009;
+inline constexpr LONG ERROR_BADKEY = 1010;
+inline constexpr LONG ERROR_CANTOPEN = 1011;
+inline constexpr LONG ERROR_CANTREAD = 1012;
+inline constexpr LONG ERROR_CANTWRITE = 1013;
+inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
+inline constexpr LONG ERROR_KEY_DELETED = 1018;
+
+// A registry store with the Win32 call semantics.
+class RegistryApi {
+ public:
+  virtual ~RegistryApi() = default;
+  virtual LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                             PHKEY phkResult) = 0;
+  virtual LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) = 0;
+  virtual LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) = 0;
+  virtual LONG RegCloseKey(HKEY hKey) = 0;
+  virtual LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) = 0;
+  virtual LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
+                             LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
+                             PFILETIME lpftLastWriteTime) = 0;
+  virtual LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                             LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                             LPDWORD lpcbData) = 0;
+  virtual LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                                LPBYTE lpData, LPDWORD lpcbData) = 0;
+  virtual LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
+                              const BYTE* lpData, DWORD cbData) = 0;
+  virtual LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) = 0;
+};
+
+// The process-wide default store: the per-user database file (see DefaultStorePath),
+// opened on first use.
+RegistryApi& DefaultRegistry();
+// Replaces the default store (for example with one on another file); nullptr goes back
+// to the per-user file.
+void SetDefaultRegistry(std::shared_ptr<RegistryApi> store);
+// $XDG_DATA_HOME/zorbanix/registry.db, else ~/.local/share/zorbanix/registry.db.
+std::string DefaultStorePath();
+
+// Opens a store on a database file (folders created, mode 0600), or ":memory:".
+std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path);
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
+LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+LONG RegCloseKey(HKEY hKey);
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey);
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
+                   LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime);
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                   LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData);
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                      LPBYTE lpData, LPDWORD lpcbData);
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData);
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName);
+
+}  // namespace zbx::win
