@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "window/control.h"
@@ -63,7 +64,22 @@ struct FormEvents {
   std::function<void(std::int16_t button, std::int16_t shift, float x, float y)> MouseMove;
 };
 
-class Form1 {
+namespace detail {
+// Holds the controls built from the layout table. A private base of Form1, so that the
+// storage exists before Form1's named references are bound to its elements.
+class FormControls {
+ protected:
+  FormControls();  // form1_layout.cpp
+  // The control with this name and index; throws std::out_of_range when there is none.
+  Control& Named(const std::string& name, int index = -1);
+  // The window's direct children by name, front first.
+  static std::vector<std::string> WindowStacking();  // form1_layout.cpp
+
+  std::deque<Control> controls_;  // stable addresses
+};
+}  // namespace detail
+
+class Form1 : private detail::FormControls {
  public:
   Form1();
   Form1(const Form1&) = delete;
@@ -177,11 +193,11 @@ class Form1 {
  private:
   friend class Control;
   friend class Timer;
-  Control& Add(std::string name, int index, ControlKind kind, Control* container);
-  Control& Named(const std::string& name, int index = -1);
-  void BuildLayout();  // form1_layout.cpp
+  void BuildStacking();
+  Control* HitIn(const Control* container, double x, double y) const;
 
-  std::deque<Control> controls_;  // stable addresses
+  // Children of each container (nullptr: the window), front first.
+  std::unordered_map<const Control*, std::vector<Control*>> stacking_;
   std::string caption_ = "Zorbanix!";
   Picture mouseIcon_ = Picture::None;
   Control* active_ = nullptr;
