@@ -1,0 +1,11 @@
+#pragma once
+// The planets of the image list: 14 worlds in five size classes (images 1-2 smallest,
+// 13-14 filling the frame), each 32 x 32 with a transparent background.
+#include <QImage>
+
+namespace art {
+
+// n = 1..14.
+QImage DrawPlanet(int n);
+
+}  // namespace art
