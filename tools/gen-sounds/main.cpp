@@ -10,10 +10,12 @@
 #include <cstdio>
 #include <fstream>
 #include <iostream>
+#include <iterator>
 #include <numbers>
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -312,31 +314,55 @@ Bytes Sound2() { return RiffWave({{"fmt ", FormatChunk(22050, 8, false)}, {"data
 
 Bytes Sound3() { return RiffWave({{"fmt ", FormatChunk(11025, 8, false)}, {"data", To8Bit(Explosion(10638, 11025))}}); }
 
-void Write(const std::string& path, const Bytes& bytes, std::size_t expected_size) {
+void CheckSize(const std::string& path, const Bytes& bytes, std::size_t expected_size) {
   if (bytes.size() != expected_size) {
     throw std::runtime_error(path + ": " + std::to_string(bytes.size()) + " bytes instead of " +
                              std::to_string(expected_size));
   }
+}
+
+void Write(const std::string& path, const Bytes& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   if (!out.flush()) throw std::runtime_error(path + ": cannot write");
 }
 
+// True when the file holds exactly these bytes.
+bool Matches(const std::string& path, const Bytes& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  const Bytes found(std::istreambuf_iterator<char>(in), {});
+  if (found == bytes) return true;
+  std::cerr << "gen-sounds: " << path << " differs from what the generator makes\n";
+  return false;
+}
+
 }  // namespace
 
+// gen-sounds <folder> writes the files; gen-sounds --check <folder> compares them instead.
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::cerr << "usage: gen-sounds <output folder>\n";
+  const bool check = argc == 3 && std::string_view(argv[1]) == "--check";
+  if (argc != 2 && !check) {
+    std::cerr << "usage: gen-sounds [--check] <assets folder>\n";
     return 2;
   }
-  const std::string dir = argv[1];
+  const std::string dir = argv[argc - 1];
   try {
-    Write(dir + "/sound1.wav", Sound1(), 3062);
-    Write(dir + "/sound2.wav", Sound2(), 28246);
-    Write(dir + "/sound3.wav", Sound3(), 10682);
+    const std::pair<std::string, Bytes> files[] = {
+        {dir + "/sound1.wav", Sound1()}, {dir + "/sound2.wav", Sound2()}, {dir + "/sound3.wav", Sound3()}};
+    CheckSize(files[0].first, files[0].second, 3062);
+    CheckSize(files[1].first, files[1].second, 28246);
+    CheckSize(files[2].first, files[2].second, 10682);
+    bool same = true;
+    for (const auto& [path, bytes] : files) {
+      if (check) {
+        same = Matches(path, bytes) && same;
+      } else {
+        Write(path, bytes);
+      }
+    }
+    return same ? 0 : 1;
   } catch (const std::exception& e) {
     std::cerr << "gen-sounds: " << e.what() << "\n";
     return 1;
   }
-  return 0;
 }
