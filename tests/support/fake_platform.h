@@ -3,6 +3,7 @@
 // by itself on every read), random draws the test queues (or a fixed generator when
 // the queue is empty), answers to message boxes the test queues, sounds and boxes
 // recorded, and a DoEvents hook so a test can inject events in the middle of a wait.
+#include <cmath>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -23,7 +24,7 @@ class FakePlatform : public Platform {
   };
 
   // Clock.
-  double now = 12 * 3600.0;      // seconds since midnight
+  double now = 12 * 3600.0;      // seconds since midnight; reads wrap at 86400 like a clock
   double advancePerRead = 0.0;   // added after every TimeOfDay() read
   double advancePerSleep = 0.001;
   int timeReads = 0;
@@ -49,10 +50,11 @@ class FakePlatform : public Platform {
   std::vector<WaveBytes> played;
   std::function<std::vector<std::uint8_t>(std::string_view, int)> resources;
   int lastLoadedId = 0;
+  int resourceLoads = 0;
 
   double TimeOfDay() override {
     ++timeReads;
-    const double t = now;
+    const double t = std::fmod(now, 86400.0);
     now += advancePerRead;
     return t;
   }
@@ -86,6 +88,7 @@ class FakePlatform : public Platform {
   void EndProgram() override { ended = true; }
   std::vector<std::uint8_t> LoadResource(std::string_view type, int id) override {
     lastLoadedId = id;
+    ++resourceLoads;
     if (resources) return resources(type, id);
     // A recognisable stand-in: "WAV" resource id as the only byte.
     return {static_cast<std::uint8_t>(id)};

@@ -1,0 +1,89 @@
+#include "game/end_of_game.h"
+
+#include "game/delay.h"
+#include "game/rules.h"
+#include "game/sound.h"
+#include "scores/scoreboard.h"
+
+namespace zbx {
+namespace {
+
+using namespace rules;
+
+// Runs one step of GameOver; a step that fails is skipped silently.
+template <typename Step>
+void Attempt(Step&& step) noexcept {
+  try {
+    step();
+  } catch (...) {
+  }
+}
+
+void CentreBasket(Game& g) {
+  Control& basket = g.form.picBasket;
+  basket.SetLeft(g.form.ScaleWidth() / 2 - basket.Width() / 2);
+}
+
+void ColourRecordedRow(Game& g) {
+  const int place = g.s.RecordedPlace;
+  g.form.lblHSName(place).SetForeColor(kRecordedRow);
+  g.form.lblHSScore(place).SetForeColor(kRecordedRow);
+  g.form.lblHSPlace(place).SetForeColor(kRecordedRow);
+}
+
+void DisableGameButtons(Game& g) {
+  g.form.lblStart.SetEnabled(false);
+  g.form.lblPause.SetEnabled(false);
+  g.form.lblNew.SetEnabled(true);
+}
+
+}  // namespace
+
+void GameOver(Game& g) {
+  Form1& f = g.form;
+  Attempt([&] { f.timCounter.SetEnabled(false); });
+  Attempt([&] { g.s.GameRunning = kFalse; });
+  Attempt([&] { g.s.ScoreRecorded = kFalse; });
+  Attempt([&] { RecordHighScore(g); });
+  Attempt([&] { f.lblStart.SetEnabled(false); });
+  Attempt([&] { f.lblPause.SetEnabled(false); });
+  Attempt([&] { f.lblNew.SetEnabled(true); });
+  Attempt([&] { f.picPlanet.SetTop(kLaunchTop); });
+  Attempt([&] { CentreBasket(g); });
+  Attempt([&] { f.Label2(14).SetCaption("Game Over"); });
+  Attempt([&] { f.frameGameOver.SetVisible(true); });
+  if (g.s.ScoreRecorded != kTrue) return;
+  const int place = g.s.RecordedPlace;
+  Attempt([&] { f.lblHSName(place).SetForeColor(kRecordedRow); });
+  Attempt([&] { f.lblHSScore(place).SetForeColor(kRecordedRow); });
+  Attempt([&] { f.lblHSPlace(place).SetForeColor(kRecordedRow); });
+  Attempt([&] { Delay(g, 2000); });
+  Attempt([&] { f.frameGameOver.SetVisible(false); });
+  Attempt([&] { ShowScoreboard(g); });
+}
+
+void Tilt(Game& g) {
+  Form1& f = g.form;
+  f.Label2(14).SetCaption("Tilt!");
+  g.s.GameRunning = kFalse;
+  f.timCounter.SetEnabled(false);
+  DisableGameButtons(g);
+  f.picPlanet.SetTop(kLaunchTop);
+  PlaySoundResource(g, kExplosionSound);
+  f.picPlanet.SetTop(kLaunchTop);
+  CentreBasket(g);
+  f.frameGameOver.SetVisible(true);
+  Delay(g, 1500);
+  f.frameGameOver.SetVisible(false);
+  Delay(g, 1000);
+  f.frameGameOver.SetVisible(true);
+  g.s.ScoreRecorded = kFalse;
+  RecordHighScore(g);
+  if (g.s.ScoreRecorded != kTrue) return;
+  ColourRecordedRow(g);
+  Delay(g, 2000);
+  f.frameGameOver.SetVisible(false);
+  ShowScoreboard(g);
+}
+
+}  // namespace zbx

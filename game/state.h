@@ -1,0 +1,77 @@
+#pragma once
+// The module state of the game: every variable the game procedures share, in one
+// record, declared in the documented order and widths. Integer is int16_t, Long is
+// int32_t, and flags are 16-bit with True = -1 and False = 0, compared against
+// exactly those two values.
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+namespace zbx {
+
+using Flag = std::int16_t;
+constexpr Flag kTrue = -1;
+constexpr Flag kFalse = 0;
+constexpr Flag ToFlag(bool b) { return b ? kTrue : kFalse; }
+
+class clsRegistryAccess;
+
+struct HighScoreEntry {
+  std::int32_t Score = 0;
+  std::string Name;
+  bool operator==(const HighScoreEntry&) const = default;
+};
+
+// The ten places of the scoreboard, addressed 1..10 (place 1 is the best).
+class HighScoreTable {
+ public:
+  static constexpr int kPlaces = 10;
+  HighScoreEntry& operator()(int place) { return entries_.at(Index(place)); }
+  const HighScoreEntry& operator()(int place) const { return entries_.at(Index(place)); }
+  bool operator==(const HighScoreTable&) const = default;
+
+ private:
+  static std::size_t Index(int place) {
+    if (place < 1 || place > kPlaces) throw std::out_of_range("high-score place out of range");
+    return static_cast<std::size_t>(place - 1);
+  }
+  std::array<HighScoreEntry, kPlaces> entries_{};
+};
+
+struct ModGame {
+  std::int16_t ControlMode = 0;  // 1 keyboard, 2 mouse, 0 none chosen yet
+  Flag GameRunning = kFalse;
+  Flag Paused = kFalse;
+  Flag WasPaused = kFalse;
+  Flag NewGameOpen = kFalse;
+  Flag HelpShown = kFalse;
+  Flag ScoresShown = kFalse;
+  std::shared_ptr<clsRegistryAccess> Registry;
+  HighScoreTable HighScores;
+  Flag PointerVisible = kFalse;
+  Flag SoundOn = kFalse;
+  std::int32_t SavedScore = 0;
+  std::int16_t SavedLifes = 0;
+  std::string SavedName;
+  std::int32_t Speed = 0;
+  Flag LaunchPending = kFalse;
+  std::int16_t ObjectLeft = 0;
+  std::int16_t PlanetClass = 0;
+  Flag HighScoreBeaten = kFalse;
+  Flag ScoreRecorded = kFalse;
+  std::int16_t RecordedPlace = 0;
+  std::int16_t TransformRoll = 0;
+  std::int16_t LifesLeft = 0;
+  Flag NewGamePause = kFalse;
+  Flag CheatsEnabled = kFalse;
+  Flag CheatOnlyLifes = kFalse;
+  Flag CheatOnlyBombs = kFalse;
+  Flag CheatUnlimitedLifes = kFalse;
+  Flag CheatSlowMotion = kFalse;
+  Flag CheatSetSpeed = kFalse;
+  std::int16_t CheatSpeedValue = 0;
+};
+
+}  // namespace zbx

@@ -1,0 +1,13 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace zbx {
+
+// The index-th field (from 1) of text cut at every occurrence of delimiter. An empty
+// field, an index below 1 or beyond the last field, or an empty delimiter give "".
+// A text without the delimiter is one field. Never fails.
+std::string GetField(std::string_view text, std::string_view delimiter, std::int16_t index);
+
+}  // namespace zbx

@@ -1,0 +1,53 @@
+#include "scores/scoreboard.h"
+
+#include <string>
+
+#include "flow/start_pause.h"
+#include "game/number_text.h"
+#include "game/rules.h"
+
+namespace zbx {
+
+void RecordHighScore(Game& g) {
+  const auto score = ParseWholeNumber<std::int32_t>(g.form.lblScore.Caption());
+  if (!score) return;  // nothing the game wrote: no score to record
+  const std::string name = g.form.txtName.Text();
+  HighScoreTable& table = g.s.HighScores;
+  int place = 1;
+  while (place <= HighScoreTable::kPlaces && *score < table(place).Score) ++place;
+  if (place > HighScoreTable::kPlaces) return;
+  for (int i = HighScoreTable::kPlaces; i > place; --i) table(i) = table(i - 1);
+  table(place) = {*score, name};
+  g.s.ScoreRecorded = kTrue;
+  g.s.RecordedPlace = static_cast<std::int16_t>(place);
+}
+
+void ShowScoreboard(Game& g) {
+  Form1& f = g.form;
+  if (f.frameCheat.Visible()) return;
+  g.s.WasPaused = g.s.Paused;
+  g.s.ScoresShown = kTrue;
+  for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {
+    f.lblHSName(i).SetCaption(g.s.HighScores(i).Name);
+    f.lblHSScore(i).SetCaption(std::to_string(g.s.HighScores(i).Score));
+  }
+  f.frameGameOver.SetVisible(false);
+  f.framScores.SetVisible(true);
+  f.Frame1.SetEnabled(false);
+  SetPause(g, kTrue);
+}
+
+void HideScoreboard(Game& g) {
+  Form1& f = g.form;
+  f.framScores.SetVisible(false);
+  f.Frame1.SetEnabled(true);
+  g.s.ScoresShown = kFalse;
+  if (g.s.WasPaused == kFalse) SetPause(g, kFalse);
+  for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {
+    f.lblHSName(i).SetForeColor(rules::kWhite);
+    f.lblHSPlace(i).SetForeColor(rules::kWhite);
+    f.lblHSScore(i).SetForeColor(rules::kWhite);
+  }
+}
+
+}  // namespace zbx

@@ -1,0 +1,20 @@
+#pragma once
+#include "game/game.h"
+
+namespace zbx {
+
+// Offers the finished game's score (lblScore) with the player's name (txtName) to the
+// table. When it earns a place (a tie ranks above the older entry), the lower entries
+// move down, the last one drops out, ScoreRecorded becomes True and RecordedPlace the
+// place; otherwise nothing changes.
+void RecordHighScore(Game& g);
+
+// Opens the scoreboard panel with the table's rows and holds a running game still.
+// Does nothing while the cheat console is shown.
+void ShowScoreboard(Game& g);
+
+// Closes the scoreboard, resumes a game that was running when it opened, and returns
+// every row to white.
+void HideScoreboard(Game& g);
+
+}  // namespace zbx

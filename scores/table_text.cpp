@@ -1,0 +1,55 @@
+#include "scores/table_text.h"
+
+#include "game/number_text.h"
+#include "scores/get_field.h"
+
+namespace zbx {
+namespace {
+
+std::string FieldOr(std::string field, const std::string& fallback) {
+  return field.empty() ? fallback : std::move(field);
+}
+
+// A name holding a delimiter would split its entry when read back; the name box keeps
+// them out, and any that slip through are written as "?".
+std::string StorableName(std::string name) {
+  for (char& c : name)
+    if (c == '|' || c == '.') c = '?';
+  return name;
+}
+
+}  // namespace
+
+std::optional<HighScoreTable> TryParseTableText(std::string_view text) {
+  HighScoreTable table;
+  for (std::int16_t i = 1; i <= HighScoreTable::kPlaces; ++i) {
+    const std::string fallbackEntry = GetField(kDefaultTableText, "|", i);
+    const std::string entry = FieldOr(GetField(text, "|", i), fallbackEntry);
+    table(i).Name = FieldOr(GetField(entry, ".", 1), GetField(fallbackEntry, ".", 1));
+    const std::string scoreText = FieldOr(GetField(entry, ".", 2), GetField(fallbackEntry, ".", 2));
+    const auto score = ParseWholeNumber<std::int32_t>(scoreText);
+    if (!score) return std::nullopt;
+    table(i).Score = *score;
+  }
+  return table;
+}
+
+HighScoreTable DefaultHighScores() { return *TryParseTableText(kDefaultTableText); }
+
+HighScoreTable ParseTableText(std::string_view text) {
+  auto table = TryParseTableText(text);
+  return table ? *table : DefaultHighScores();
+}
+
+std::string BuildTableText(const HighScoreTable& table) {
+  std::string text;
+  for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {
+    if (i > 1) text += '|';
+    text += StorableName(table(i).Name);
+    text += '.';
+    text += std::to_string(table(i).Score);
+  }
+  return text;
+}
+
+}  // namespace zbx
