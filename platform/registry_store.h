@@ -1,0 +1,102 @@
+#pragma once
+// The registry store on one SQLite database: the Win32 registry calls over a tree of
+// keys and values kept in two tables, with a process-local table of open handles.
+// Safe to call from several threads (one lock per store); several processes may share
+// the file (WAL journal, busy timeout, one transaction per changing call).
+//
+// Access masks are accepted and not enforced: the store belongs to one user (the file
+// is mode 0600) and has no per-key security, so every handle may do every operation.
+#include <cstdint>
+#include <mutex>
+#include <new>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/registry_database.h"
+#include "platform/registry_handles.h"
+#include "platform/registry_statements.h"
+#include "platform/sqlite_handle.h"
+#include "platform/winreg.h"
+
+namespace zbx::win {
+
+class SqliteRegistry final : public RegistryApi {
+ public:
+  explicit SqliteRegistry(sql::DatabasePtr db);
+  ~SqliteRegistry() override = default;
+
+  LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
+                     PHKEY phkResult) override;
+  LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) override;
+  LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) override;
+  LONG RegCloseKey(HKEY hKey) override;
+  LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) override;
+  LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName,
+                     LPDWORD lpReserved, LPSTR lpClass, LPDWORD lpcchClass,
+                     PFILETIME lpftLastWriteTime) override;
+  LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                     LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData,
+                     LPDWORD lpcbData) override;
+  LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                        LPBYTE lpData, LPDWORD lpcbData) override;
+  LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
+                      const BYTE* lpData, DWORD cbData) override;
+  LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) override;
+
+  // Handles currently open, roots not counted (for leak checks in tests).
+  std::size_t OpenHandleCount();
+
+ private:
+  struct SubKeyRow {
+    std::string name, uname;
+  };
+  struct ValueRow {
+    std::int64_t id = 0;
+    std::string name;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+  };
+
+  // Runs one call under the lock, turning SQLite failures into Win32 codes.
+  template <class Call>
+  LONG Guarded(Call&& call) noexcept;
+
+  std::optional<std::int64_t> FindKey(const std::string& path);
+  bool Alive(const OpenKey& key);
+  unsigned DataVersion();
+  bool CursorUsable(const EnumCursor& cursor, DWORD index);
+  void Remember(EnumCursor& cursor, DWORD index);
+
+  LONG OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+  LONG CreateKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+  std::int64_t CreatePath(std::int64_t parent, std::string path,
+                          const std::vector<std::string_view>& names);
+  LONG DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey);
+  std::optional<SubKeyRow> SubKeyAt(OpenKey& key, DWORD index);
+  std::optional<SubKeyRow> ReadSubKey(sql::Step& step);
+  std::optional<ValueRow> ValueAt(OpenKey& key, DWORD index);
+  std::optional<ValueRow> ReadValue(sql::Step& step);
+  void Changed() { ++generation_; }
+
+  std::mutex mutex_;
+  sql::DatabasePtr db_;      // declared before the statements: closed after them
+  StatementCache sql_;
+  HandleTable handles_;
+  std::uint64_t generation_ = 0;  // bumped by every change this store commits
+  std::vector<std::string_view> names_;  // scratch for path splitting
+};
+
+template <class Call>
+LONG SqliteRegistry::Guarded(Call&& call) noexcept {
+  try {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return call();
+  } catch (const sql::Error& e) {
+    return RegistryErrorCode(e.code());
+  } catch (const std::bad_alloc&) {
+    return ERROR_NOT_ENOUGH_MEMORY;
+  }
+}
+
+}  // namespace zbx::win

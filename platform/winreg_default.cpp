@@ -1,0 +1,98 @@
+// The process-wide default store and the free registry functions over it.
+#include <pwd.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <mutex>
+
+#include "platform/registry_database.h"
+#include "platform/registry_store.h"
+#include "platform/registry_unavailable.h"
+#include "platform/winreg.h"
+
+namespace zbx::win {
+namespace {
+
+struct DefaultSlot {
+  std::mutex mutex;
+  std::shared_ptr<RegistryApi> store;
+};
+
+DefaultSlot& Slot() {
+  static DefaultSlot slot;
+  return slot;
+}
+
+std::string HomeFolder() {
+  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
+  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
+    return entry->pw_dir;
+  return ".";
+}
+
+}  // namespace
+
+std::string DefaultStorePath() {
+  // Relative values of XDG_DATA_HOME are to be ignored.
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const std::string base =
+      data != nullptr && data[0] == '/' ? std::string(data) : HomeFolder() + "/.local/share";
+  return base + "/zorbanix/registry.db";
+}
+
+std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
+  OpenedDatabase opened = OpenRegistryDatabase(path);
+  if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error);
+  return std::make_shared<SqliteRegistry>(std::move(opened.db));
+}
+
+RegistryApi& DefaultRegistry() {
+  DefaultSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  if (!slot.store) slot.store = OpenRegistryStore(DefaultStorePath());
+  return *slot.store;
+}
+
+void SetDefaultRegistry(std::shared_ptr<RegistryApi> store) {
+  DefaultSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  slot.store = std::move(store);
+}
+
+LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult) {
+  return DefaultRegistry().RegOpenKeyExA(hKey, lpSubKey, ulOptions, samDesired, phkResult);
+}
+LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+  return DefaultRegistry().RegOpenKeyA(hKey, lpSubKey, phkResult);
+}
+LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+  return DefaultRegistry().RegCreateKeyA(hKey, lpSubKey, phkResult);
+}
+LONG RegCloseKey(HKEY hKey) { return DefaultRegistry().RegCloseKey(hKey); }
+LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
+  return DefaultRegistry().RegDeleteKeyA(hKey, lpSubKey);
+}
+LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
+                   LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
+  return DefaultRegistry().RegEnumKeyExA(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass,
+                                         lpcchClass, lpftLastWriteTime);
+}
+LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
+                   LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
+  return DefaultRegistry().RegEnumValueA(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved,
+                                         lpType, lpData, lpcbData);
+}
+LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
+                      LPBYTE lpData, LPDWORD lpcbData) {
+  return DefaultRegistry().RegQueryValueExA(hKey, lpValueName, lpReserved, lpType, lpData,
+                                            lpcbData);
+}
+LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
+                    DWORD cbData) {
+  return DefaultRegistry().RegSetValueExA(hKey, lpValueName, Reserved, dwType, lpData, cbData);
+}
+LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
+  return DefaultRegistry().RegDeleteValueA(hKey, lpValueName);
+}
+
+}  // namespace zbx::win
