@@ -98,14 +98,16 @@ sql::DatabasePtr OpenChecked(const std::string& path) {
   sql::Check(db.get(), rc);
   sqlite3_extended_result_codes(db.get(), 1);
   sqlite3_busy_timeout(db.get(), kBusyTimeoutMs);
+  // A file of a newer format is left exactly as it is (switching the journal mode
+  // would already write to it).
+  const auto version = SingleInt(db.get(), "PRAGMA user_version");
+  if (version > kSchemaVersion) throw sql::Error(SQLITE_CANTOPEN, "newer registry format");
   sql::Exec(db.get(), "PRAGMA journal_mode=WAL");
   // In WAL mode NORMAL loses nothing when the process dies: a commit is in the WAL
   // file (the OS holds it) before the call returns. Only a power cut can take back
   // the last commits, the price of not syncing on every write.
   sql::Exec(db.get(), "PRAGMA synchronous=NORMAL");
   QuickCheck(db.get());
-  const auto version = SingleInt(db.get(), "PRAGMA user_version");
-  if (version > kSchemaVersion) throw sql::Error(SQLITE_CANTOPEN, "newer registry format");
   if (version < kSchemaVersion) CreateSchema(db.get());
   return db;
 }
