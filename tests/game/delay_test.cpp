@@ -1,0 +1,51 @@
+// Delay: one pass over pending events, then a wait on the whole-second clock.
+#include "game/delay.h"
+#include "support/game_fixture.h"
+
+namespace zbx::test {
+namespace {
+
+class DelayTest : public GameTest {
+ protected:
+  // Starts a delay at the given time of day; returns how long it waited.
+  double WaitFrom(double start, std::int16_t ms) {
+    platform.now = start;
+    Delay(game, ms);
+    return platform.now - start;
+  }
+};
+
+TEST_F(DelayTest, RunsPendingEventsOnceBeforeReadingTheClock) {
+  int readsAtEvents = -1;
+  platform.onDoEvents = [&] { readsAtEvents = platform.timeReads; };
+  WaitFrom(100.2, 700);
+  EXPECT_EQ(platform.doEventsCalls, 1);
+  EXPECT_EQ(readsAtEvents, 0);
+}
+
+TEST_F(DelayTest, EndsWhenTheRoundedClockReachesTheRoundedTarget) {
+  EXPECT_EQ(WaitFrom(100.6, 700), 0);  // target round(101.3) = 101 = round(100.6)
+  EXPECT_EQ(platform.sleeps, 0) << "no sleep when there is nothing to wait for";
+  EXPECT_NEAR(WaitFrom(100.2, 700), 0.3, 0.0015);  // target 101; 100.5 still rounds to 100
+  EXPECT_NEAR(WaitFrom(100.4, 2000), 1.1, 0.0015);
+  EXPECT_NEAR(WaitFrom(100.5, 1000), 1.0, 0.0015);  // target 101.5 rounds to 102
+  EXPECT_EQ(WaitFrom(101.5, 1000), 0);              // target 102.5 rounds to 102, as does 101.5
+}
+
+TEST_F(DelayTest, TwoSecondsAlwaysWaitAtLeastOne) {
+  for (double start = 200.0; start < 201.0; start += 0.05) EXPECT_GE(WaitFrom(start, 2000), 0.999) << start;
+}
+
+TEST_F(DelayTest, SleepsBetweenClockReads) {
+  WaitFrom(100.2, 700);
+  EXPECT_GT(platform.sleeps, 250);
+  EXPECT_EQ(platform.timeReads, platform.sleeps + 2);
+}
+
+TEST_F(DelayTest, EndsAtMidnight) {
+  const double waited = WaitFrom(86399.9, 2000);  // target 86402 is never read
+  EXPECT_NEAR(waited, 0.1, 0.0015);
+}
+
+}  // namespace
+}  // namespace zbx::test
