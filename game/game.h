@@ -18,6 +18,8 @@ struct Game {
   ModGame s;
   // The most recent sound's bytes, kept until the next sound replaces them.
   WaveBytes currentSound;
+  // A tick is running (it may be waiting in Delay, which lets events run).
+  bool tickRunning = false;
 };
 
 }  // namespace zbx

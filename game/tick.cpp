@@ -157,6 +157,14 @@ void GameTick(Game& g) {
     Missed(g);
 }
 
-void timCounter_Timer(Game& g) { GameTick(g); }
+void timCounter_Timer(Game& g) {
+  if (g.tickRunning) return;
+  g.tickRunning = true;
+  struct Done {
+    bool& flag;
+    ~Done() { flag = false; }
+  } done{g.tickRunning};
+  GameTick(g);
+}
 
 }  // namespace zbx

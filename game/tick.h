@@ -7,7 +7,9 @@ namespace zbx {
 // the lower half when its roll says so, then decide whether it was caught or missed.
 void GameTick(Game& g);
 
-// The handler of timCounter: one tick per timer event.
+// The handler of timCounter: one tick per timer event. A timer event that the event
+// pass of a Delay delivers while a tick is still running is dropped, so that a second
+// tick cannot launch a new object over the explosion the first one is showing.
 void timCounter_Timer(Game& g);
 
 }  // namespace zbx
