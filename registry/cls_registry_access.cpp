@@ -1,0 +1,47 @@
+// The object, its switch, path parsing and the shared write pattern.
+#include "registry/cls_registry_access.h"
+
+#include "platform/codepage.h"
+#include "registry/reg_key.h"
+#include "registry/registry_path.h"
+
+namespace zbx {
+
+clsRegistryAccess::clsRegistryAccess() : api_(win::DefaultRegistry()) {}
+
+clsRegistryAccess::clsRegistryAccess(win::RegistryApi& api) : api_(api) {}
+
+void clsRegistryAccess::CreateKeyIfDoesntExists(std::int16_t offon) { createKeyIfDoesntExists_ = offon; }
+
+std::int16_t clsRegistryAccess::CreateKeyIfDoesntExists() const { return createKeyIfDoesntExists_; }
+
+void clsRegistryAccess::ParsePath(std::string& path, std::string& subKey, win::HKEY& rootKey) {
+  rootKey = ParseRegistryPath(path, subKey);
+}
+
+std::string clsRegistryAccess::ParseInto(const std::string& sPath) {
+  std::string path = Utf8ToAnsi(sPath);
+  ParsePath(path, sSubKey, lRootKey);
+  return path;
+}
+
+bool clsRegistryAccess::EnsureKeyForWrite(const std::string& sPath) {
+  if (KeyExists(sPath) != kFalse) return true;
+  if (createKeyIfDoesntExists_ != kTrue) return false;
+  CreateKey(sPath);  // a failure here shows when the key is opened for writing
+  return true;
+}
+
+std::int32_t clsRegistryAccess::SetValue(const std::string& sPath, const std::string& ansiName,
+                                         win::DWORD type, const std::string& data) {
+  ParseInto(sPath);
+  RegKey key(api_);
+  if (key.OpenEx(lRootKey, sSubKey, win::KEY_WRITE) != win::ERROR_SUCCESS) return 0;
+  lKeyHandle = key.get();
+  const win::LONG rc = api_.RegSetValueExA(key.get(), ansiName.c_str(), 0, type,
+                                           reinterpret_cast<const win::BYTE*>(data.data()),
+                                           static_cast<win::DWORD>(data.size()));
+  return rc == win::ERROR_SUCCESS ? static_cast<std::int32_t>(lKeyHandle) : 0;
+}
+
+}  // namespace zbx

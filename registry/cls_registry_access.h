@@ -1,0 +1,100 @@
+#pragma once
+// clsRegistryAccess: the registry behind text paths such as
+// "HKLM\System\CurrentControlSet\Control\IDConfigDB". Every operation parses its path,
+// opens the key for its one action, closes it again and reports a plain value (a handle
+// or 0, a flag, the caller's default, a count or -1); nothing is thrown for a registry
+// failure and no key stays open between calls.
+//
+// Text. Paths, names and string data are UTF-8 here and code page 1252 in the registry;
+// the class converts at that boundary, and characters the code page cannot hold become
+// "?". Character counts (the four-character root, the 255-character buffers, the hex
+// groups) are counted in the code page, one character per byte.
+//
+// Byte strings. StrToBin returns, and BinToStr takes, raw byte data in a std::string: one
+// char per byte, any value 0..255, not UTF-8. Byte data otherwise crosses this interface
+// only as hex text (" 01 0A FF").
+//
+// Flags are 16-bit: kTrue (-1) or kFalse (0).
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "platform/winreg.h"
+
+namespace zbx {
+
+// One listed value: a string (a string value's text, or a byte value's hex text), a 32-bit
+// integer (a 32-bit value), or nothing (another type).
+using RegValue = std::variant<std::monostate, std::string, std::int32_t>;
+
+class clsRegistryAccess {
+ public:
+  static constexpr std::int16_t kTrue = -1;
+  static constexpr std::int16_t kFalse = 0;
+
+  // On the process-wide default store.
+  clsRegistryAccess();
+  // On the caller's store, which must outlive the object.
+  explicit clsRegistryAccess(win::RegistryApi& api);
+
+  // When kTrue, the write operations create a missing key before writing.
+  void CreateKeyIfDoesntExists(std::int16_t offon);
+  std::int16_t CreateKeyIfDoesntExists() const;
+
+  // Keys.
+  std::int32_t CreateKey(const std::string& sPath);
+  std::int32_t KillKey(const std::string& sPath);
+  std::int16_t KeyExists(const std::string& sPath);
+  // Lists the sub-keys into Key (resized to the count, earlier entries kept at reused
+  // indices, untouched when nothing is listed); -1 when the key cannot be opened.
+  std::int32_t EnumKeys(const std::string& sPath, std::vector<std::string>& Key);
+
+  // String values. WriteString takes "@" for the default value; ReadString does not.
+  std::int32_t WriteString(const std::string& sPath, const std::string& sName,
+                           const std::string& sValue);
+  std::string ReadString(const std::string& sPath, const std::string& sName,
+                         const std::string& sDefault = "");
+
+  // 32-bit and byte values.
+  std::int32_t WriteDWORD(const std::string& sPath, const std::string& sName, std::int32_t lValue);
+  std::int32_t ReadDWORD(const std::string& sPath, const std::string& sName,
+                         std::int32_t lDefault = -1);
+  std::int32_t WriteBinary(const std::string& sPath, const std::string& sName,
+                           const std::string& sValue);
+  std::string ReadBinary(const std::string& sPath, const std::string& sName,
+                         const std::string& sDefault = "");
+
+  // Values as a set.
+  std::int32_t KillValue(const std::string& sPath, const std::string& sName);
+  std::int16_t ValueExists(const std::string& sPath, const std::string& sName);
+  // Lists the values (of type OnlyType, all for -1) into the parallel lists sName and
+  // sValue, resized like EnumKeys' list; -1 when the key cannot be opened.
+  std::int32_t EnumValues(const std::string& sPath, std::vector<std::string>& sName,
+                          std::vector<RegValue>& sValue, std::int32_t OnlyType = -1);
+
+  // Hex text. StrToBin removes the blanks from the caller's sBin.
+  std::string StrToBin(std::string& sBin);
+  std::string BinToStr(const std::string& sStr);
+  std::int16_t isBinValid(const std::string& sBin);
+
+ private:
+  // Code-page path in, long root names shortened in place; see ParseRegistryPath.
+  void ParsePath(std::string& path, std::string& subKey, win::HKEY& rootKey);
+  // Parses a UTF-8 path into lRootKey and sSubKey; returns the code-page path.
+  std::string ParseInto(const std::string& sPath);
+  // KeyExists, then CreateKey when allowed; false when the write must not go on.
+  bool EnsureKeyForWrite(const std::string& sPath);
+  // Sets one value of the key named by sPath; the shared tail of the write operations.
+  std::int32_t SetValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
+                        const std::string& data);
+
+  win::RegistryApi& api_;
+  std::int16_t createKeyIfDoesntExists_ = kFalse;
+  // Working fields: overwritten by every operation before use.
+  win::HKEY lRootKey = 0;
+  win::HKEY lKeyHandle = 0;
+  std::string sSubKey;
+};
+
+}  // namespace zbx

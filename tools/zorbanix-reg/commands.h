@@ -1,0 +1,36 @@
+#pragma once
+// The tool's commands. Each returns the exit status: 0 done, 1 key or value missing (or
+// the operation failed), 2 usage error; failures say why in one line on stderr.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "platform/winreg.h"
+#include "registry/cls_registry_access.h"
+
+namespace zbx::tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitMissing = 1;
+inline constexpr int kExitUsage = 2;
+
+struct Context {
+  clsRegistryAccess& reg;
+  win::RegistryApi& api;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+using Args = std::vector<std::string>;  // the command's arguments, without its name
+
+int Query(Context& c, const Args& args);
+int Set(Context& c, const Args& args);
+int DeleteKey(Context& c, const Args& args);
+int DeleteValue(Context& c, const Args& args);
+int Keys(Context& c, const Args& args);
+int Values(Context& c, const Args& args);
+
+// One line on stderr, prefixed with the tool's name; returns the status given.
+int Fail(Context& c, int status, const std::string& message);
+
+}  // namespace zbx::tool

@@ -1,0 +1,94 @@
+// zorbanix-reg: reads and changes the registry store that the game uses, from the command
+// line, through the same registry class.
+#include <iostream>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "platform/winreg.h"
+#include "registry/cls_registry_access.h"
+
+namespace {
+
+using zbx::tool::Args;
+using zbx::tool::Context;
+
+constexpr const char* kHelp = R"(Usage: zorbanix-reg [--store FILE] COMMAND [ARGUMENTS]
+
+Reads and changes the registry store of Zorbanix. Without --store it works on the
+store the game uses: $XDG_DATA_HOME/zorbanix/registry.db, else
+~/.local/share/zorbanix/registry.db.
+
+Commands:
+  query PATH [NAME]          show one value's data, or all values of a key
+                             (NAME, type, data; tab-separated) and its sub-keys
+                             (each followed by "\")
+  set PATH NAME --string TEXT
+  set PATH NAME --dword N    N decimal (-2147483648..2147483647) or 0x0..0xFFFFFFFF
+  set PATH NAME --binary HEX pairs of hex digits, optionally separated by blanks
+                             or commas ("01 0A FF")
+                             write a value; missing keys are created
+  delete-key PATH            delete a key (it must have no sub-keys)
+  delete-value PATH NAME     delete a value
+  keys PATH                  list the sub-keys, one a line
+  values PATH                list the values: NAME, type, data (tab-separated)
+
+PATH is a root key, long or short, then "\" and the sub-key path:
+  HKEY_CLASSES_ROOT HKCR   HKEY_CURRENT_USER HKCU   HKEY_LOCAL_MACHINE HKLM
+  HKEY_USERS HKUS   HKEY_PERFORMANCE_DATA HKPD   HKEY_CURRENT_CONFIG HKCC
+  HKEY_DYN_DATA HKDD
+e.g. 'HKCU\Software\Test'. Names ignore case. NAME "" or @ is the key's default value.
+Text is UTF-8 here and code page 1252 in the store; other characters become "?".
+
+Exit status: 0 done, 1 key or value missing or the operation failed,
+2 usage error. Every failure is reported in one line on stderr.
+)";
+
+using Command = int (*)(Context&, const Args&);
+
+const std::map<std::string, Command>& Commands() {
+  static const std::map<std::string, Command> commands = {
+      {"query", zbx::tool::Query},           {"set", zbx::tool::Set},
+      {"delete-key", zbx::tool::DeleteKey},  {"delete-value", zbx::tool::DeleteValue},
+      {"keys", zbx::tool::Keys},             {"values", zbx::tool::Values},
+  };
+  return commands;
+}
+
+int Usage(const std::string& message) {
+  std::cerr << "zorbanix-reg: " << message << " (see zorbanix-reg --help)\n";
+  return zbx::tool::kExitUsage;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  std::string storePath;
+  std::size_t i = 0;
+  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
+    if (args[i] == "--help") {
+      std::cout << kHelp;
+      return zbx::tool::kExitOk;
+    } else if (args[i] == "--store") {
+      if (i + 1 == args.size()) return Usage("--store needs a FILE");
+      storePath = args[++i];
+    } else if (args[i].rfind("--store=", 0) == 0) {
+      storePath = args[i].substr(8);
+    } else {
+      return Usage("unknown option " + args[i]);
+    }
+  }
+  if (i == args.size()) return Usage("no command given");
+  const auto command = Commands().find(args[i]);
+  if (command == Commands().end()) return Usage("unknown command " + args[i]);
+
+  std::shared_ptr<zbx::win::RegistryApi> own;
+  if (!storePath.empty()) own = zbx::win::OpenRegistryStore(storePath);
+  zbx::win::RegistryApi& api = own ? *own : zbx::win::DefaultRegistry();
+  zbx::clsRegistryAccess reg(api);
+  Context context{reg, api, std::cout, std::cerr};
+  return command->second(context, Args(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));
+}

@@ -1,0 +1,26 @@
+#pragma once
+// How the tool shows a value: its type by name and its data as text.
+#include <string>
+
+#include "platform/winreg.h"
+#include "registry/cls_registry_access.h"
+
+namespace zbx::tool {
+
+struct ValueData {
+  win::DWORD type = win::REG_NONE;
+  std::string bytes;  // raw data, code page 1252 for text types
+};
+
+// The type and exact bytes of a value; false when the key or the value is missing.
+bool ReadValueData(clsRegistryAccess& reg, win::RegistryApi& api, const std::string& path,
+                   const std::string& name, ValueData& out);
+
+// "string", "binary", "dword", ..., "type N".
+std::string TypeName(win::DWORD type);
+// Text for text types (UTF-8), decimal for a 4-byte dword, hex pairs otherwise.
+std::string DataText(const ValueData& value);
+// The name as listed: the default value shows as "@".
+std::string NameText(const std::string& name);
+
+}  // namespace zbx::tool
