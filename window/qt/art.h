@@ -1,0 +1,20 @@
+#pragma once
+// The window's pictures, embedded as resources (drawn by tools/gen-art): the images of
+// imlPlanets, the basket, both pointers and the window icon.
+#include <QCursor>
+#include <QIcon>
+#include <QPixmap>
+
+#include "window/control.h"
+
+namespace zbx::qt {
+
+// The bitmap of a picture; a null pixmap for Picture::None.
+const QPixmap& PicturePixmap(Picture p);
+// The pointer a picture stands for: the game pointer (hot spot 0, 21) for
+// Picture::Cursor, a fully transparent one for Picture::Invisible, the platform's
+// arrow for anything else.
+QCursor PointerFor(Picture p);
+QIcon WindowIcon();
+
+}  // namespace zbx::qt
