@@ -56,8 +56,6 @@ std::vector<std::uint8_t> QtPlatform::LoadResource(std::string_view type, int id
   return {bytes.begin(), bytes.end()};
 }
 
-void QtPlatform::PlayWave(WaveBytes wave) {
-  (void)wave;  // SOUND: no player yet; wired to the wave player when it lands.
-}
+void QtPlatform::PlayWave(WaveBytes wave) { player_.Play(std::move(wave)); }
 
 }  // namespace zbx::qt

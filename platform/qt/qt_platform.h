@@ -4,6 +4,7 @@
 #include <QPointer>
 #include <QWidget>
 
+#include "platform/qt/wave_player.h"
 #include "platform/random.h"
 #include "platform/services.h"
 
@@ -11,7 +12,8 @@ namespace zbx::qt {
 
 class QtPlatform : public Platform {
  public:
-  // Message boxes are centred on, and modal to, this window.
+  // Create it after the QApplication. Message boxes are centred on, and modal to, the
+  // window given here.
   void SetWindow(QWidget* window) { window_ = window; }
 
   double TimeOfDay() override;
@@ -34,6 +36,7 @@ class QtPlatform : public Platform {
  private:
   QPointer<QWidget> window_;
   MixingRandom random_;
+  WavePlayer player_;
 };
 
 }  // namespace zbx::qt
