@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/winreg.h"
 
@@ -134,5 +135,81 @@ void BM_WinregEnumKeys10000(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_WinregEnumKeys10000)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+namespace {
+
+// Writes a tree of 10,000 keys (100 groups of 100) with 10 values each the way an
+// import through the registry class would: every value is one exists-test, one open,
+// one set and two closes.
+void BuildTree(RegistryApi& reg) {
+  for (int g = 0; g < 100; ++g) {
+    for (int k = 0; k < 100; ++k) {
+      const std::string path =
+          "Tree\\Group " + std::to_string(g) + "\\Key " + std::to_string(k);
+      for (int v = 0; v < 10; ++v) {
+        HKEY h = 0;
+        if (reg.RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &h) == 0) {
+          reg.RegCloseKey(h);
+        } else {
+          reg.RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &h);
+          reg.RegCloseKey(h);
+        }
+        reg.RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_WRITE, &h);
+        SetText(reg, h, ("value " + std::to_string(v)).c_str(), "some text " + std::to_string(v));
+        reg.RegCloseKey(h);
+      }
+    }
+  }
+}
+
+// Walks a tree the way an export does: list sub-keys, list values, read each value by
+// name through a fresh open.
+int WalkTree(RegistryApi& reg, const std::string& path) {
+  int values = 0;
+  HKEY h = 0;
+  if (reg.RegOpenKeyA(HKEY_CURRENT_USER, path.c_str(), &h) != ERROR_SUCCESS) return 0;
+  char name[255];
+  for (DWORD i = 0;; ++i) {
+    DWORD size = sizeof name, type = 0;
+    if (reg.RegEnumValueA(h, i, name, &size, nullptr, &type, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    HKEY r = 0;
+    reg.RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &r);
+    char data[255];
+    DWORD dataSize = sizeof data;
+    reg.RegQueryValueExA(r, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &dataSize);
+    reg.RegCloseKey(r);
+    ++values;
+  }
+  std::vector<std::string> children;
+  for (DWORD i = 0;; ++i) {
+    DWORD size = sizeof name;
+    if (reg.RegEnumKeyExA(h, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+      break;
+    children.emplace_back(name, size);
+  }
+  reg.RegCloseKey(h);
+  for (const auto& child : children) values += WalkTree(reg, path + "\\" + child);
+  return values;
+}
+
+void BM_WinregBuildTree10000x10(benchmark::State& state) {
+  for (auto _ : state) {
+    StoreFile file;
+    BuildTree(*file.store);
+  }
+}
+BENCHMARK(BM_WinregBuildTree10000x10)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+void BM_WinregWalkTree10000x10(benchmark::State& state) {
+  StoreFile file;
+  BuildTree(*file.store);
+  for (auto _ : state) {
+    if (WalkTree(*file.store, "Tree") != 100000) state.SkipWithError("wrong count");
+  }
+}
+BENCHMARK(BM_WinregWalkTree10000x10)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 }  // namespace

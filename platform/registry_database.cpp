@@ -3,10 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <ctime>
 #include <filesystem>
 #include <system_error>
+#include <thread>
 
 namespace zbx::win {
 namespace {
@@ -14,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr int kSchemaVersion = 1;
+constexpr int kWalRetryMs = 5;
 
 // Names are code page 1252 bytes kept in TEXT columns and compared with the BINARY
 // collation: "uname" (upper-cased) orders sub-keys the registry's way. "path" is the
@@ -89,6 +92,21 @@ void CreateSchema(sqlite3* db) {
   }
 }
 
+// Switching a new file to WAL needs it exclusively. Two processes creating the store at
+// once can each hold the shared lock the other waits for; SQLite then answers busy at
+// once instead of waiting, so the switch is retried here for as long as a busy wait.
+void SwitchToWal(sqlite3* db) {
+  for (int waited = 0;; waited += kWalRetryMs) {
+    try {
+      sql::Exec(db, "PRAGMA journal_mode=WAL");
+      return;
+    } catch (const sql::Error& e) {
+      if (e.code() != SQLITE_BUSY || waited >= kBusyTimeoutMs) throw;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(kWalRetryMs));
+  }
+}
+
 sql::DatabasePtr OpenChecked(const std::string& path) {
   sqlite3* raw = nullptr;
   const int rc = sqlite3_open_v2(path.c_str(), &raw,
@@ -102,11 +120,15 @@ sql::DatabasePtr OpenChecked(const std::string& path) {
   // would already write to it).
   const auto version = SingleInt(db.get(), "PRAGMA user_version");
   if (version > kSchemaVersion) throw sql::Error(SQLITE_CANTOPEN, "newer registry format");
-  sql::Exec(db.get(), "PRAGMA journal_mode=WAL");
+  sql::Exec(db.get(), "PRAGMA page_size=1024");  // takes effect only in a new file
+  SwitchToWal(db.get());
   // In WAL mode NORMAL loses nothing when the process dies: a commit is in the WAL
   // file (the OS holds it) before the call returns. Only a power cut can take back
   // the last commits, the price of not syncing on every write.
   sql::Exec(db.get(), "PRAGMA synchronous=NORMAL");
+  // Every changing call is one commit, which writes each page it touched into the
+  // WAL: small pages keep that cheap, and checkpoints (which sync) come every 4 MB.
+  sql::Exec(db.get(), "PRAGMA wal_autocheckpoint=4000");
   QuickCheck(db.get());
   if (version < kSchemaVersion) CreateSchema(db.get());
   return db;

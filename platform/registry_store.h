@@ -8,6 +8,7 @@
 // is mode 0600) and has no per-key security, so every handle may do every operation.
 #include <cstdint>
 #include <mutex>
+#include <exception>
 #include <new>
 #include <optional>
 #include <string>
@@ -96,6 +97,8 @@ LONG SqliteRegistry::Guarded(Call&& call) noexcept {
     return RegistryErrorCode(e.code());
   } catch (const std::bad_alloc&) {
     return ERROR_NOT_ENOUGH_MEMORY;
+  } catch (const std::exception&) {
+    return ERROR_REGISTRY_IO_FAILED;
   }
 }
 

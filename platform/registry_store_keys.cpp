@@ -84,6 +84,8 @@ std::int64_t SqliteRegistry::CreatePath(std::int64_t parent, std::string path,
 LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   const OpenKey* base = handles_.Find(hKey);
   if (base == nullptr) return ERROR_INVALID_HANDLE;
+  // Only an explicit empty name deletes the key itself: a null name is a mistake.
+  if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   std::int64_t target = base->id;
   if (names_.empty()) {

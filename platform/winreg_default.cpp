@@ -30,6 +30,15 @@ std::string HomeFolder() {
   return ".";
 }
 
+// The free functions hold the store for the length of one call, so replacing the
+// default meanwhile cannot pull it away under them.
+std::shared_ptr<RegistryApi> CurrentDefault() {
+  DefaultSlot& slot = Slot();
+  std::lock_guard<std::mutex> lock(slot.mutex);
+  if (!slot.store) slot.store = OpenRegistryStore(DefaultStorePath());
+  return slot.store;
+}
+
 }  // namespace
 
 std::string DefaultStorePath() {
@@ -46,12 +55,7 @@ std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
   return std::make_shared<SqliteRegistry>(std::move(opened.db));
 }
 
-RegistryApi& DefaultRegistry() {
-  DefaultSlot& slot = Slot();
-  std::lock_guard<std::mutex> lock(slot.mutex);
-  if (!slot.store) slot.store = OpenRegistryStore(DefaultStorePath());
-  return *slot.store;
-}
+RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
 
 void SetDefaultRegistry(std::shared_ptr<RegistryApi> store) {
   DefaultSlot& slot = Slot();
@@ -60,39 +64,39 @@ void SetDefaultRegistry(std::shared_ptr<RegistryApi> store) {
 }
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult) {
-  return DefaultRegistry().RegOpenKeyExA(hKey, lpSubKey, ulOptions, samDesired, phkResult);
+  return CurrentDefault()->RegOpenKeyExA(hKey, lpSubKey, ulOptions, samDesired, phkResult);
 }
 LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return DefaultRegistry().RegOpenKeyA(hKey, lpSubKey, phkResult);
+  return CurrentDefault()->RegOpenKeyA(hKey, lpSubKey, phkResult);
 }
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return DefaultRegistry().RegCreateKeyA(hKey, lpSubKey, phkResult);
+  return CurrentDefault()->RegCreateKeyA(hKey, lpSubKey, phkResult);
 }
-LONG RegCloseKey(HKEY hKey) { return DefaultRegistry().RegCloseKey(hKey); }
+LONG RegCloseKey(HKEY hKey) { return CurrentDefault()->RegCloseKey(hKey); }
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
-  return DefaultRegistry().RegDeleteKeyA(hKey, lpSubKey);
+  return CurrentDefault()->RegDeleteKeyA(hKey, lpSubKey);
 }
 LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
                    LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
-  return DefaultRegistry().RegEnumKeyExA(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass,
+  return CurrentDefault()->RegEnumKeyExA(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass,
                                          lpcchClass, lpftLastWriteTime);
 }
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
                    LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-  return DefaultRegistry().RegEnumValueA(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved,
+  return CurrentDefault()->RegEnumValueA(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved,
                                          lpType, lpData, lpcbData);
 }
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData) {
-  return DefaultRegistry().RegQueryValueExA(hKey, lpValueName, lpReserved, lpType, lpData,
+  return CurrentDefault()->RegQueryValueExA(hKey, lpValueName, lpReserved, lpType, lpData,
                                             lpcbData);
 }
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
                     DWORD cbData) {
-  return DefaultRegistry().RegSetValueExA(hKey, lpValueName, Reserved, dwType, lpData, cbData);
+  return CurrentDefault()->RegSetValueExA(hKey, lpValueName, Reserved, dwType, lpData, cbData);
 }
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
-  return DefaultRegistry().RegDeleteValueA(hKey, lpValueName);
+  return CurrentDefault()->RegDeleteValueA(hKey, lpValueName);
 }
 
 }  // namespace zbx::win

@@ -100,9 +100,13 @@ TEST(RegistryDamage, DatabaseWithBrokenPagesIsMovedAside) {
     store->RegCloseKey(key);
   }
   std::string bytes = Contents(path);
-  ASSERT_GT(bytes.size(), 3 * 4096u);
+  ASSERT_GT(bytes.size(), 100u);
+  // The page size is stored big-endian at offset 16 of the header.
+  const std::size_t pageSize = static_cast<unsigned char>(bytes[16]) * 256u +
+                               static_cast<unsigned char>(bytes[17]);
+  ASSERT_GT(bytes.size(), 3 * pageSize);
   // Everything after the first page (the schema) becomes noise.
-  for (std::size_t i = 4096; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + 3);
+  for (std::size_t i = pageSize; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i * 7 + 3);
   WriteFile(path, bytes);
 
   testing::internal::CaptureStderr();

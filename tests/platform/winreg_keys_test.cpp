@@ -68,6 +68,12 @@ TEST_F(RegistryTest, KeyNamesIgnoreCaseAndKeepTheirFirstSpelling) {
   // Accented letters of the code page fold too (0xE9 e-acute, 0xC9 E-acute).
   reg.RegCloseKey(Create(HKEY_CURRENT_USER, "caf\xE9"));
   EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "CAF\xC9"));
+  // So do the code page's own pairs outside Latin-1 (s caron, y diaeresis), but the
+  // division sign is no letter and stays apart from the multiplication sign.
+  reg.RegCloseKey(Create(HKEY_CURRENT_USER, "\x9A\xFF"));
+  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "\x8A\x9F"));
+  reg.RegCloseKey(Create(HKEY_CURRENT_USER, "\xF7"));
+  EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "\xD7"));
 }
 
 TEST_F(RegistryTest, EmptyOrNullSubKeyOpensTheKeyItselfWithANewHandle) {
@@ -138,6 +144,8 @@ TEST_F(RegistryTest, DeleteKeyRefusesKeysWithSubKeys) {
 TEST_F(RegistryTest, DeleteKeyWithEmptyNameDeletesTheKeyAndItsValues) {
   HKEY key = Create(HKEY_CURRENT_USER, "Doomed");
   ASSERT_EQ(Set(key, "v", "data"), ERROR_SUCCESS);
+  EXPECT_EQ(reg.RegDeleteKeyA(key, nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Doomed"));
   EXPECT_EQ(reg.RegDeleteKeyA(key, ""), ERROR_SUCCESS);
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Doomed"));
   EXPECT_EQ(reg.RegCloseKey(key), ERROR_SUCCESS);

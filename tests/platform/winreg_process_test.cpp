@@ -114,6 +114,43 @@ TEST(RegistryProcesses, TwoWritersAtOnceLoseNothing) {
   EXPECT_EQ(IntegrityCheck(file), "ok");
 }
 
+// A process that opens the store on the go signal and writes one value; exits 0 when
+// the write succeeded.
+[[noreturn]] void FirstWriter(const std::string& file, int id, int goFd) {
+  char go = 0;
+  if (read(goFd, &go, 1) != 1) _exit(100);
+  auto store = OpenRegistryStore(file);
+  const LONG rc = WriteAt(*store, "First", "p" + std::to_string(id), static_cast<DWORD>(id));
+  store.reset();
+  _exit(rc == ERROR_SUCCESS ? 0 : 1);
+}
+
+TEST(RegistryProcesses, ProcessesCreatingTheStoreAtOnceAllGetIt) {
+  constexpr int kProcesses = 6;
+  for (int round = 0; round < 10; ++round) {
+    TempDir dir;
+    const std::string file = dir.File("registry.db");
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    std::vector<pid_t> children;
+    for (int id = 0; id < kProcesses; ++id) {
+      const pid_t pid = fork();
+      ASSERT_GE(pid, 0);
+      if (pid == 0) FirstWriter(file, id, go[0]);
+      children.push_back(pid);
+    }
+    ASSERT_EQ(write(go[1], std::string(kProcesses, 'g').data(), kProcesses), kProcesses);
+    close(go[0]);
+    close(go[1]);
+    for (pid_t pid : children) EXPECT_EQ(ExitStatus(pid), 0) << "round " << round;
+    auto store = OpenRegistryStore(file);
+    for (int id = 0; id < kProcesses; ++id) {
+      DWORD number = 0;
+      EXPECT_TRUE(ReadAt(*store, "First", "p" + std::to_string(id), number));
+    }
+  }
+}
+
 // The killed writer: every iteration creates a key, sets a value in it and one in a
 // shared key, deletes the key of the iteration before, and only then reports the
 // iteration number on the pipe.
