@@ -1,0 +1,68 @@
+#include "flow/bindings.h"
+
+#include "flow/keyboard.h"
+#include "flow/new_game.h"
+#include "flow/start_pause.h"
+#include "flow/startup_exit.h"
+#include "flow/steering.h"
+#include "game/cheats.h"
+#include "game/tick.h"
+#include "window/hover.h"
+
+namespace zbx {
+namespace {
+
+using KeyHandler = void (*)(Game&, std::int16_t&, std::int16_t&);
+
+std::function<void(std::int16_t&, std::int16_t&)> Keys(Game& g, KeyHandler h) {
+  return [&g, h](std::int16_t& keyCode, std::int16_t& shift) { h(g, keyCode, shift); };
+}
+
+std::function<void()> Call(Game& g, void (*h)(Game&)) {
+  return [&g, h] { h(g); };
+}
+
+// A timer event becomes a tick only when nothing else holds the game: not while a
+// message box is up, and not inside a tick that is letting events run during its wait.
+void OnTimer(Game& g) {
+  if (g.ended || g.modalDepth > 0 || g.inTick) return;
+  g.inTick = true;
+  struct Leave {
+    Game& g;
+    ~Leave() { g.inTick = false; }
+  } leave{g};
+  timCounter_Timer(g);
+}
+
+}  // namespace
+
+void BindGame(Game& g) {
+  Form1& f = g.form;
+  BindHover(f);
+
+  f.on.Load = Call(g, Form_Load);
+  f.on.QueryUnload = [&g](std::int16_t& cancel, std::int16_t reason) {
+    Form_QueryUnload(g, cancel, reason);
+  };
+  f.on.KeyDown = Keys(g, Form_KeyDown);
+  f.on.MouseMove = [&g](std::int16_t button, std::int16_t shift, float x, float y) {
+    Form_MouseMove(g, button, shift, x, y);
+  };
+
+  f.lblNew.on.Click = Call(g, lblNew_Click);
+  f.lblStart.on.Click = Call(g, lblStart_Click);
+  f.lblPause.on.Click = Call(g, lblPause_Click);
+  f.lblOK.on.Click = Call(g, lblOK_Click);
+  f.lblCancel.on.Click = Call(g, lblCancel_Click);
+
+  f.txtName.on.GotFocus = Call(g, txtName_GotFocus);
+  f.txtName.on.KeyPress = [&g](std::int16_t& keyAscii) { txtName_KeyPress(g, keyAscii); };
+  f.txtName.on.KeyDown = Keys(g, txtName_KeyDown);
+  f.optKeyboard.on.KeyDown = Keys(g, optKeyboard_KeyDown);
+  f.optMouse.on.KeyDown = Keys(g, optMouse_KeyDown);
+  f.txtCheat.on.KeyDown = Keys(g, txtCheat_KeyDown);
+
+  f.timCounter.Tick = [&g] { OnTimer(g); };
+}
+
+}  // namespace zbx

@@ -1,0 +1,143 @@
+#include "flow/new_game.h"
+
+#include <string>
+
+#include "flow/keyboard.h"
+#include "flow/message_box.h"
+#include "flow/panels.h"
+#include "flow/start_pause.h"
+#include "game/captions.h"
+#include "platform/codepage.h"
+
+namespace zbx {
+namespace {
+
+constexpr std::string_view kPlaceholder = "<your name>";
+
+std::string TrimBlanks(std::string_view s) {
+  const auto first = s.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  const auto last = s.find_last_not_of(' ');
+  return std::string(s.substr(first, last - first + 1));
+}
+
+std::string LowerAscii(std::string s) {
+  for (char& c : s)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return s;
+}
+
+void EnableCommands(Form1& f, bool enabled) {
+  f.lblNew.SetEnabled(enabled);
+  f.lblPause.SetEnabled(enabled);
+  f.lblStart.SetEnabled(enabled);
+}
+
+void ClosePanel(Game& g) {
+  g.s.NewGameOpen = kFalse;
+  g.form.frameNewGame.SetVisible(false);
+  g.form.Frame1.SetEnabled(true);
+}
+
+// Asks whether to abandon the running game, holding it still around the answer.
+// Returns false when the player keeps playing.
+bool AbandonRunningGame(Game& g) {
+  const bool yes = AskYes(g, kAskQuitGame);
+  g.s.NewGamePause = kTrue;
+  SetPause(g, kTrue);
+  g.form.framePaused.SetVisible(false);
+  if (!yes) {
+    SetPause(g, kFalse);
+    g.s.NewGamePause = kFalse;
+    return false;
+  }
+  g.s.SavedLifes = LifesFromCaption(g.form);
+  g.s.SavedScore = ScoreFromCaption(g.form);
+  g.s.SavedName = g.form.txtName.Text();
+  return true;
+}
+
+}  // namespace
+
+void NewGame(Game& g) {
+  auto& f = g.form;
+  auto& s = g.s;
+  if (f.frameCheat.Visible()) return;
+  if (s.GameRunning == kTrue && !AbandonRunningGame(g)) return;
+  ++g.epoch;  // whatever was waiting on the old game must not carry on with it
+  s.GameRunning = kFalse;
+  s.NewGameOpen = kTrue;
+  if (s.Paused == kTrue) s.WasPaused = kTrue;
+  f.frameGameOver.SetVisible(false);
+  f.lblLifes.SetCaption("25");
+  f.lblScore.SetCaption("0");
+  f.SetCaption("Zorbanix!");
+  f.lblLifes.SetForeColor(0x00FF00);
+  f.frameNewGame.SetVisible(true);
+  const std::string& name = f.txtName.Text();
+  f.txtName.SetSelection(0, static_cast<int>(name.size()));  // clamped to the characters
+  f.txtName.Refresh();
+  EnableCommands(f, false);
+  f.picPlanet.SetTop(840);
+  f.picBasket.SetLeft((f.ScaleWidth() - f.picBasket.Width()) / 2);
+}
+
+void lblNew_Click(Game& g) { NewGame(g); }
+
+void lblOK_Click(Game& g) {
+  auto& f = g.form;
+  auto& s = g.s;
+  if (TrimBlanks(f.txtName.Text()).empty()) {
+    Inform(g, kMustEnterName);
+    return;
+  }
+  ClosePanel(g);
+  s.ControlMode = f.optKeyboard.Value() ? 1 : 2;
+  if (s.ControlMode == 1) SetPointerVisible(g, kTrue);
+  f.lblCancel.SetEnabled(true);
+  if (s.WasPaused == kFalse) s.Paused = kFalse;
+  f.SetCaption("Zorbanix!  -  " + f.txtName.Text());
+  EnableCommands(f, true);
+}
+
+void lblCancel_Click(Game& g) {
+  auto& f = g.form;
+  auto& s = g.s;
+  if (!f.lblCancel.Enabled()) return;
+  ClosePanel(g);
+  f.lblScore.SetCaption(std::to_string(s.SavedScore));
+  f.lblLifes.SetCaption(std::to_string(s.SavedLifes));
+  f.txtName.SetText(s.SavedName);
+  f.SetCaption(s.SavedName.empty() ? std::string("Zorbanix! ") : "Zorbanix! - " + s.SavedName);
+  EnableCommands(f, true);
+}
+
+void txtName_GotFocus(Game& g) {
+  if (LowerAscii(TrimBlanks(g.form.txtName.Text())) == kPlaceholder) g.form.txtName.SetText("");
+}
+
+bool IsNameCodeAllowed(std::int16_t code) {
+  if (code < 0 || code > 255) return false;
+  return code != '|' && code != '.' && code < 235;
+}
+
+bool IsNameCharacterAllowed(char32_t cp) {
+  const auto code = AnsiCode(cp);
+  return code && IsNameCodeAllowed(*code);
+}
+
+void txtName_KeyPress(Game& /*g*/, std::int16_t& keyAscii) {
+  if (!IsNameCodeAllowed(keyAscii)) keyAscii = 0;
+}
+
+void txtName_KeyDown(Game& g, std::int16_t& keyCode, std::int16_t& shift) {
+  Form_KeyDown(g, keyCode, shift);
+}
+void optKeyboard_KeyDown(Game& g, std::int16_t& keyCode, std::int16_t& shift) {
+  Form_KeyDown(g, keyCode, shift);
+}
+void optMouse_KeyDown(Game& g, std::int16_t& keyCode, std::int16_t& shift) {
+  Form_KeyDown(g, keyCode, shift);
+}
+
+}  // namespace zbx

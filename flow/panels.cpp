@@ -1,0 +1,42 @@
+#include "flow/panels.h"
+
+#include "flow/start_pause.h"
+
+namespace zbx {
+
+void ShowHelp(Game& g) {
+  auto& f = g.form;
+  if (f.frameCheat.Visible()) return;
+  g.s.HelpShown = kTrue;
+  g.s.WasPaused = g.s.Paused;
+  f.frameHelp.SetVisible(true);
+  f.Frame1.SetEnabled(false);
+  SetPause(g, kTrue);  // silent: HelpShown is already set
+  f.frameGameOver.SetVisible(false);
+}
+
+void HideHelp(Game& g) {
+  auto& f = g.form;
+  f.frameHelp.SetVisible(false);
+  f.Frame1.SetEnabled(true);
+  g.s.HelpShown = kFalse;
+  if (g.s.WasPaused == kFalse) SetPause(g, kFalse);
+}
+
+void SetPointerVisible(Game& g, Flag flag) {
+  if (g.s.NewGameOpen == kTrue) return;
+  g.s.PointerVisible = flag;
+  if (flag == kTrue || g.s.ControlMode == 1) {
+    g.form.SetMouseIcon(g.form.picCursor.GetPicture());
+    g.s.PointerVisible = kTrue;
+  } else {
+    g.form.SetMouseIcon(g.form.picInvisible.GetPicture());
+  }
+}
+
+void ToggleSound(Game& g) {
+  g.s.SoundOn = static_cast<Flag>(~g.s.SoundOn);
+  g.form.lblSound.SetCaption(std::string("Sound ") + (g.s.SoundOn == kTrue ? "ON" : "OFF"));
+}
+
+}  // namespace zbx

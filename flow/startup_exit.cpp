@@ -1,0 +1,71 @@
+#include "flow/startup_exit.h"
+
+#include <string>
+
+#include "flow/message_box.h"
+#include "flow/new_game.h"
+#include "flow/panels.h"
+#include "flow/start_pause.h"
+#include "registry/cls_registry_access.h"
+#include "scores/storage.h"
+
+namespace zbx {
+namespace {
+
+std::shared_ptr<clsRegistryAccess> MakeRegistry(Game& g) {
+  auto registry = g.registryStore ? std::make_shared<clsRegistryAccess>(*g.registryStore)
+                                  : std::make_shared<clsRegistryAccess>();
+  registry->CreateKeyIfDoesntExists(kTrue);
+  return registry;
+}
+
+void SaveAndEnd(Game& g) {
+  SaveHighScores(g);
+  g.s.Registry.reset();
+  g.ended = true;
+  g.form.timCounter.SetEnabled(false);
+  g.platform.EndProgram();
+}
+
+}  // namespace
+
+void Form_Load(Game& g) {
+  auto& f = g.form;
+  SetPointerVisible(g, kTrue);
+  g.s.SoundOn = kFalse;
+  ToggleSound(g);
+  g.s.Registry = MakeRegistry(g);
+  LoadHighScores(g);
+  f.lblHS.SetCaption(std::to_string(g.s.HighScores(1).Score) + "  (" + g.s.HighScores(1).Name + ")");
+  g.s.SavedLifes = 25;
+  g.s.SavedScore = 0;
+  f.lblCancel.SetEnabled(false);
+  NewGame(g);
+}
+
+void Form_QueryUnload(Game& g, std::int16_t& cancel, std::int16_t /*reason*/) {
+  ConfirmExit(g);
+  if (!g.ended) cancel = 1;
+}
+
+void ConfirmExit(Game& g) {
+  if (g.ended) return;
+  if (g.s.GameRunning == kTrue) {
+    SetPause(g, kTrue);
+    g.form.framePaused.SetVisible(false);
+    if (!AskYes(g, kAskQuitGame)) {
+      SetPause(g, kFalse);
+      return;
+    }
+  } else if (!AskYes(g, kAskExit)) {
+    return;
+  }
+  SaveAndEnd(g);
+}
+
+void EndWithoutAsking(Game& g) {
+  if (g.ended) return;
+  SaveAndEnd(g);
+}
+
+}  // namespace zbx
