@@ -14,12 +14,17 @@ namespace {
 
 using KeyHandler = void (*)(Game&, std::int16_t&, std::int16_t&);
 
+// Once the program has ended no handler may act any more, whatever is still queued.
 std::function<void(std::int16_t&, std::int16_t&)> Keys(Game& g, KeyHandler h) {
-  return [&g, h](std::int16_t& keyCode, std::int16_t& shift) { h(g, keyCode, shift); };
+  return [&g, h](std::int16_t& keyCode, std::int16_t& shift) {
+    if (!g.ended) h(g, keyCode, shift);
+  };
 }
 
 std::function<void()> Call(Game& g, void (*h)(Game&)) {
-  return [&g, h] { h(g); };
+  return [&g, h] {
+    if (!g.ended) h(g);
+  };
 }
 
 // A timer event becomes a tick only when nothing else holds the game: not while a
@@ -42,11 +47,11 @@ void BindGame(Game& g) {
 
   f.on.Load = Call(g, Form_Load);
   f.on.QueryUnload = [&g](std::int16_t& cancel, std::int16_t reason) {
-    Form_QueryUnload(g, cancel, reason);
+    if (!g.ended) Form_QueryUnload(g, cancel, reason);
   };
   f.on.KeyDown = Keys(g, Form_KeyDown);
   f.on.MouseMove = [&g](std::int16_t button, std::int16_t shift, float x, float y) {
-    Form_MouseMove(g, button, shift, x, y);
+    if (!g.ended) Form_MouseMove(g, button, shift, x, y);
   };
 
   f.lblNew.on.Click = Call(g, lblNew_Click);
@@ -56,7 +61,9 @@ void BindGame(Game& g) {
   f.lblCancel.on.Click = Call(g, lblCancel_Click);
 
   f.txtName.on.GotFocus = Call(g, txtName_GotFocus);
-  f.txtName.on.KeyPress = [&g](std::int16_t& keyAscii) { txtName_KeyPress(g, keyAscii); };
+  f.txtName.on.KeyPress = [&g](std::int16_t& keyAscii) {
+    if (!g.ended) txtName_KeyPress(g, keyAscii);
+  };
   f.txtName.on.KeyDown = Keys(g, txtName_KeyDown);
   f.optKeyboard.on.KeyDown = Keys(g, optKeyboard_KeyDown);
   f.optMouse.on.KeyDown = Keys(g, optMouse_KeyDown);
