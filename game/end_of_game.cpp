@@ -1,5 +1,7 @@
 #include "game/end_of_game.h"
 
+#include <string>
+
 #include "game/delay.h"
 #include "game/rules.h"
 #include "game/sound.h"
@@ -31,6 +33,12 @@ void ColourRecordedRow(Game& g) {
   g.form.lblHSPlace(place).SetForeColor(kRecordedRow);
 }
 
+void WhiteRow(Game& g, int place) {
+  g.form.lblHSName(place).SetForeColor(kWhite);
+  g.form.lblHSScore(place).SetForeColor(kWhite);
+  g.form.lblHSPlace(place).SetForeColor(kWhite);
+}
+
 void DisableGameButtons(Game& g) {
   g.form.lblStart.SetEnabled(false);
   g.form.lblPause.SetEnabled(false);
@@ -57,13 +65,23 @@ void GameOver(Game& g) {
   Attempt([&] { f.lblHSName(place).SetForeColor(kRecordedRow); });
   Attempt([&] { f.lblHSScore(place).SetForeColor(kRecordedRow); });
   Attempt([&] { f.lblHSPlace(place).SetForeColor(kRecordedRow); });
+  const auto epoch = g.epoch;
   Attempt([&] { Delay(g, 2000); });
+  if (!SameGameAfterWait(g, epoch)) {  // a new game was opened during the wait
+    Attempt([&] { WhiteRow(g, place); });
+    return;
+  }
   Attempt([&] { f.frameGameOver.SetVisible(false); });
   Attempt([&] { ShowScoreboard(g); });
 }
 
 void Tilt(Game& g) {
   Form1& f = g.form;
+  // The blinking panel lets events run; a new game opened meanwhile resets the score
+  // caption, so the score and name to record are taken now.
+  const auto epoch = g.epoch;
+  const std::string scoreText = f.lblScore.Caption();
+  const std::string name = f.txtName.Text();
   f.Label2(14).SetCaption("Tilt!");
   g.s.GameRunning = kFalse;
   f.timCounter.SetEnabled(false);
@@ -74,14 +92,22 @@ void Tilt(Game& g) {
   CentreBasket(g);
   f.frameGameOver.SetVisible(true);
   Delay(g, 1500);
-  f.frameGameOver.SetVisible(false);
+  if (SameGameAfterWait(g, epoch)) f.frameGameOver.SetVisible(false);
   Delay(g, 1000);
+  if (!SameGameAfterWait(g, epoch)) {
+    if (!g.ended) RecordScore(g, scoreText, name);  // quietly: the new panel is up
+    return;
+  }
   f.frameGameOver.SetVisible(true);
   g.s.ScoreRecorded = kFalse;
-  RecordHighScore(g);
+  RecordScore(g, scoreText, name);
   if (g.s.ScoreRecorded != kTrue) return;
   ColourRecordedRow(g);
   Delay(g, 2000);
+  if (!SameGameAfterWait(g, epoch)) {
+    WhiteRow(g, g.s.RecordedPlace);
+    return;
+  }
   f.frameGameOver.SetVisible(false);
   ShowScoreboard(g);
 }

@@ -2,8 +2,11 @@
 // Everything a game procedure works on: the window model, the platform services, the
 // module state and the buffer of the sound playing now. Every procedure takes a Game;
 // there are no globals, so any number of games can exist side by side.
+#include <cstdint>
+
 #include "game/state.h"
 #include "platform/services.h"
+#include "platform/winreg.h"
 #include "window/form1.h"
 
 namespace zbx {
@@ -18,8 +21,22 @@ struct Game {
   ModGame s;
   // The most recent sound's bytes, kept until the next sound replaces them.
   WaveBytes currentSound;
-  // A tick is running (it may be waiting in Delay, which lets events run).
-  bool tickRunning = false;
+
+  // Where the registry object of Form_Load keeps its data; nullptr: the per-user store.
+  win::RegistryApi* registryStore = nullptr;
+
+  // Bookkeeping of the event plumbing (not game state). Waits let other events run in
+  // the middle of a procedure; these keep what runs then consistent.
+  bool ended = false;       // the program has ended: no handler acts any more
+  int modalDepth = 0;       // message boxes being shown: timer events are no ticks
+  bool tickRunning = false; // a tick is running (possibly inside its wait)
+  std::uint32_t epoch = 0;  // moves on whenever a game is abandoned for a new one
 };
+
+// Whether a procedure that waited (and so let events run) may carry on with the game it
+// started with: not when the program ended or the game was abandoned meanwhile.
+inline bool SameGameAfterWait(const Game& g, std::uint32_t epochBefore) {
+  return !g.ended && g.epoch == epochBefore;
+}
 
 }  // namespace zbx

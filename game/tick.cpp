@@ -92,7 +92,9 @@ void CaughtBomb(Game& g) {
     ShowLifesLeft(g);
   g.form.picPlanet.SetPicture(g.form.imlPlanets.ListImage(kExplosionImage));
   g.form.picPlanet.SetTop(kExplosionTop);
+  const auto epoch = g.epoch;
   Delay(g, 700);
+  if (!SameGameAfterWait(g, epoch)) return;  // abandoned or ended during the wait
   if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(kRed);
   if (g.s.LifesLeft == 0) GameOver(g);
 }

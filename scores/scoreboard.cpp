@@ -9,9 +9,12 @@
 namespace zbx {
 
 void RecordHighScore(Game& g) {
-  const auto score = ParseWholeNumber<std::int32_t>(g.form.lblScore.Caption());
+  RecordScore(g, g.form.lblScore.Caption(), g.form.txtName.Text());
+}
+
+void RecordScore(Game& g, const std::string& scoreText, const std::string& name) {
+  const auto score = ParseWholeNumber<std::int32_t>(scoreText);
   if (!score) return;  // nothing the game wrote: no score to record
-  const std::string name = g.form.txtName.Text();
   HighScoreTable& table = g.s.HighScores;
   int place = 1;
   while (place <= HighScoreTable::kPlaces && *score < table(place).Score) ++place;
