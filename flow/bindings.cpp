@@ -5,8 +5,7 @@
 #include "flow/start_pause.h"
 #include "flow/startup_exit.h"
 #include "flow/steering.h"
-#include "game/cheats.h"
-#include "game/tick.h"
+#include "game/engine_events.h"
 #include "window/hover.h"
 
 namespace zbx {
@@ -27,17 +26,6 @@ std::function<void()> Call(Game& g, void (*h)(Game&)) {
   };
 }
 
-// A timer event becomes a tick only when nothing else holds the game: not while a
-// message box is up, and not inside a tick that is letting events run during its wait.
-void OnTimer(Game& g) {
-  if (g.ended || g.modalDepth > 0 || g.inTick) return;
-  g.inTick = true;
-  struct Leave {
-    Game& g;
-    ~Leave() { g.inTick = false; }
-  } leave{g};
-  timCounter_Timer(g);
-}
 
 }  // namespace
 
@@ -67,9 +55,17 @@ void BindGame(Game& g) {
   f.txtName.on.KeyDown = Keys(g, txtName_KeyDown);
   f.optKeyboard.on.KeyDown = Keys(g, optKeyboard_KeyDown);
   f.optMouse.on.KeyDown = Keys(g, optMouse_KeyDown);
-  f.txtCheat.on.KeyDown = Keys(g, txtCheat_KeyDown);
-
-  f.timCounter.Tick = [&g] { OnTimer(g); };
+  // The engine's own handlers (timer, cheat console); a timer event becomes a tick only
+  // while no message box holds the game and the program has not ended.
+  BindEngineEvents(g);
+  auto tick = std::move(f.timCounter.Tick);
+  f.timCounter.Tick = [&g, tick] {
+    if (!g.ended && g.modalDepth == 0) tick();
+  };
+  auto cheatKey = std::move(f.txtCheat.on.KeyDown);
+  f.txtCheat.on.KeyDown = [&g, cheatKey](std::int16_t& keyCode, std::int16_t& shift) {
+    if (!g.ended) cheatKey(keyCode, shift);
+  };
 }
 
 }  // namespace zbx

@@ -99,13 +99,13 @@ TEST_F(KeyTable, PointerSwitchDependsOnTheController) {
 }
 
 TEST_F(KeyTable, NameBoxDiscardsSeparatorsAndWhatTheTableCannotStore) {
-  for (std::int16_t code : {'|', '.', 235, 255}) {
-    std::int16_t c = code;
+  for (int code : {int{'|'}, int{'.'}, 235, 255}) {
+    auto c = static_cast<std::int16_t>(code);
     form.txtName.on.KeyPress(c);
     EXPECT_EQ(c, 0) << code;
   }
-  for (std::int16_t code : {'a', ' ', 8, 234, '!'}) {
-    std::int16_t c = code;
+  for (int code : {int{'a'}, int{' '}, 8, 234, int{'!'}}) {
+    auto c = static_cast<std::int16_t>(code);
     form.txtName.on.KeyPress(c);
     EXPECT_EQ(c, code);
   }
