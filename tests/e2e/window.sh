@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# The game's window on a real X server: it appears, titled "Zorbanix!", with a client
+# area of 417 x 527 pixels and the top bar drawn. Run under Xvfb with the bin folder as $1.
+set -euo pipefail
+bin=${1:?usage: window.sh BIN_DIR}
+fail() { echo "e2e window: $*" >&2; [[ -s ${work:-}/log ]] && sed 's/^/  game: /' "$work/log" >&2; exit 1; }
+[[ -n ${DISPLAY:-} ]] || fail "no X display (run under xvfb-run)"
+
+work=$(mktemp -d)
+pid=
+cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+export XDG_DATA_HOME=$work/data  # whatever the game stores stays in here
+
+"$bin/zorbanix" >"$work/log" 2>&1 &
+pid=$!
+wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorbanix!' | head -n 1) || fail "no window within 20 s"
+sleep 0.5  # let the first paint land
+kill -0 "$pid" 2>/dev/null || fail "the game ended by itself"
+
+read -r width height x y < <(xwininfo -id "$wid" |
+  awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} /Width:/ {w=$NF} /Height:/ {h=$NF}
+       END {print w, h, x, y}')
+[[ $width == 417 && $height == 527 ]] || fail "client area is ${width}x${height}, not 417x527"
+
+import -window root "$work/screen.png" || fail "no screenshot"
+pixel() { convert "$work/screen.png" -format "%[fx:int(255*p{$1,$2}.r)],%[fx:int(255*p{$1,$2}.g)],%[fx:int(255*p{$1,$2}.b)]" info:; }
+# The "New Game" label-button (16, 64 in the window) is navy; the play area is black.
+[[ $(pixel $((x + 18)) $((y + 66))) == 0,0,128 ]] || fail "no navy label-button at its place: $(pixel $((x + 18)) $((y + 66)))"
+[[ $(pixel $((x + 200)) $((y + 300))) == 0,0,0 ]] || fail "the play area is not black"
+echo "e2e window: ${width}x${height} at ${x},${y}"
