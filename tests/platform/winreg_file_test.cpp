@@ -3,7 +3,10 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/winreg.h"
 #include "platform/winreg_temp_dir.h"
@@ -36,12 +39,13 @@ std::string ReadAt(RegistryApi& reg, const char* path, const char* name) {
   return text;
 }
 
-std::string IntegrityCheck(const std::string& path) {
+// The first answer of a pragma, asked through a connection of its own.
+std::string Pragma(const std::string& path, const std::string& pragma) {
   sqlite3* db = nullptr;
   std::string result = "<cannot open>";
   if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
+    if (sqlite3_prepare_v2(db, ("PRAGMA " + pragma).c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
         sqlite3_step(stmt) == SQLITE_ROW)
       result = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
     sqlite3_finalize(stmt);
@@ -56,9 +60,13 @@ TEST(RegistryFile, CreatesFoldersAndAPrivateFile) {
   auto store = OpenRegistryStore(path);
   HKEY key = 0;
   ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "K", &key), ERROR_SUCCESS);
-  struct stat info {};
-  ASSERT_EQ(::stat(path.c_str(), &info), 0);
-  EXPECT_EQ(info.st_mode & 0777, 0600u);
+  ASSERT_EQ(SetString(*store, key, "v", "x"), ERROR_SUCCESS);
+  for (const std::string& file : {path, path + "-wal"}) {
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
+    EXPECT_EQ(info.st_mode & 0777, 0600u) << file;
+  }
+  EXPECT_EQ(Pragma(path, "journal_mode"), "wal");
 }
 
 TEST(RegistryFile, DataSurvivesClosingAndReopening) {
@@ -77,7 +85,7 @@ TEST(RegistryFile, DataSurvivesClosingAndReopening) {
   EXPECT_EQ(ReadAt(*store, "SOFTWARE\\game", "best"), "1234");
   EXPECT_EQ(ReadAt(*store, "Software\\Game", "Name"), "Ann");
   EXPECT_EQ(GetString(*store, HKEY_LOCAL_MACHINE, "Root value"), "r");
-  EXPECT_EQ(IntegrityCheck(path), "ok");
+  EXPECT_EQ(Pragma(path, "integrity_check"), "ok");
 }
 
 TEST(RegistryFile, TwoStoresOnOneFileSeeEachOthersChanges) {
@@ -106,6 +114,39 @@ TEST(RegistryFile, TwoStoresOnOneFileSeeEachOthersChanges) {
   first->RegCloseKey(key);
   ASSERT_EQ(first->RegDeleteKeyA(HKEY_CURRENT_USER, "Shared"), ERROR_SUCCESS);
   EXPECT_EQ(SetString(*second, other, "v", "2"), ERROR_KEY_DELETED);
+}
+
+TEST(RegistryFile, ThreadsShareOneStore) {
+  TempDir dir;
+  auto store = OpenRegistryStore(dir.File("registry.db"));
+  constexpr int kThreads = 4;
+  constexpr int kWrites = 200;
+  std::vector<std::thread> threads;
+  std::atomic<int> failures{0};
+  for (int t = 0; t < kThreads; ++t) {
+    threads.emplace_back([&, t] {
+      const std::string path = "Threads\\T" + std::to_string(t);
+      for (int i = 0; i < kWrites; ++i) {
+        HKEY key = 0;
+        if (store->RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key) != ERROR_SUCCESS ||
+            SetString(*store, key, ("v" + std::to_string(i)).c_str(), path) != ERROR_SUCCESS ||
+            GetString(*store, key, ("v" + std::to_string(i)).c_str()) != path ||
+            store->RegCloseKey(key) != ERROR_SUCCESS)
+          ++failures;
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(failures.load(), 0);
+  HKEY key = 0;
+  ASSERT_EQ(store->RegOpenKeyA(HKEY_CURRENT_USER, "Threads\\T3", &key), ERROR_SUCCESS);
+  DWORD count = 0;
+  char name[16];
+  for (DWORD size = sizeof name;
+       store->RegEnumValueA(key, count, name, &size, nullptr, nullptr, nullptr, nullptr) == 0;
+       size = sizeof name)
+    ++count;
+  EXPECT_EQ(count, static_cast<DWORD>(kWrites));
 }
 
 }  // namespace
