@@ -32,17 +32,6 @@ TEST_F(LaunchTest, FirstTickOfAGameLaunchesFromTheTopAndFallsAtOnce) {
   EXPECT_EQ(form.picPlanet.Top(), 840 + 80 - 25);  // the launch tick moves it too
 }
 
-TEST_F(LaunchTest, ClassComesFromTheImageTag) {
-  const std::vector<std::pair<int, int>> imageClass = {{1, 1}, {2, 1}, {3, 2}, {4, 3}, {5, 3},
-                                                       {6, 4}, {12, 4}, {13, 5}, {14, 5}};
-  for (auto [image, cls] : imageClass) {
-    StartRunning();
-    QueueLaunch(50, image, 0);
-    GameTick(game);
-    EXPECT_EQ(game.s.PlanetClass, cls) << "image " << image;
-  }
-}
-
 TEST_F(LaunchTest, ColumnReachesBothEdges) {
   StartRunning();
   platform.draws = {0.5, 0.5, 0.0};
@@ -122,15 +111,6 @@ TEST_F(LaunchTest, SpeedCheatsOverrideTheFormulaOnlyWhenUnlocked) {
   GameTick(game);
   EXPECT_EQ(game.s.Speed, 480);
   EXPECT_EQ(form.lblSpeed.Caption(), "600 m/h");
-}
-
-TEST_F(LaunchTest, LivesAreReadBackFromTheCaptionAtEveryLaunch) {
-  StartRunning("0", "25");
-  game.s.LifesLeft = 3;
-  form.lblLifes.SetCaption("17");
-  QueueLaunch(50, 1, 0);
-  GameTick(game);
-  EXPECT_EQ(game.s.LifesLeft, 17);
 }
 
 TEST_F(LaunchTest, FallPerTickIsSpeedLessFiveTimesTheClass) {
