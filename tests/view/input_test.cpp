@@ -189,6 +189,12 @@ TEST_F(InputTest, ModelAndWidgetsStayInStep) {
   EXPECT_TRUE(form.optMouse.Value());
   EXPECT_FALSE(form.optKeyboard.Value());
 
+  // A panel stacked in front covers the widgets of the panel behind it.
+  form.frameHelp.SetVisible(true);
+  EXPECT_FALSE(box.isVisible());
+  form.frameHelp.SetVisible(false);
+  EXPECT_TRUE(box.isVisible());
+
   form.frameNewGame.SetVisible(false);
   EXPECT_FALSE(box.isVisible());
   EXPECT_FALSE(mouse->isVisible());

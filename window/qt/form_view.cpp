@@ -67,8 +67,9 @@ void FormView::ControlChanged(const Control& c, const RectTwips& oldBounds) {
     natives_.Sync(c);
     return;
   }
-  // Showing, hiding, enabling or moving a container changes its native children too.
-  if (HasNativeChildren(form_, c)) natives_.SyncAll();
+  // Showing, hiding, enabling or moving a container changes its native children too,
+  // and a panel shown in front of theirs covers them.
+  if (c.kind == ControlKind::Frame || HasNativeChildren(form_, c)) natives_.SyncAll();
   if (!ContainersVisible(c)) return;
   QRect dirty = ToPixels(oldBounds).united(PaintArea(c));
   if (c.autoSize && c.container != nullptr) {

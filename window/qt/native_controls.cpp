@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QKeyEvent>
+#include <QRegion>
 
 #include "window/qt/fonts.h"
 #include "window/qt/form_painter.h"
@@ -38,6 +39,20 @@ void Colour(QWidget& w, const Control& c) {
   pal.setColor(QPalette::Button, back);
   if (c.kind == ControlKind::TextBox) pal.setColor(QPalette::Base, back);
   if (pal != w.palette()) w.setPalette(pal);
+}
+
+// The part of a widget that window-level controls stacked in front of its panel leave
+// uncovered, in the widget's own coordinates. Widgets draw over the painted surface,
+// so what the model stacks in front of them has to be cut out of them.
+QRegion Uncovered(const Form1& form, const Control& c, const QRect& area) {
+  const Control* panel = &c;
+  while (panel->container != nullptr) panel = panel->container;
+  QRegion open(area);
+  for (const Control* front : form.StackingOrder(nullptr)) {
+    if (front == panel) break;
+    if (front->Visible()) open -= ToPixels(front->WindowBounds());
+  }
+  return open.translated(-area.topLeft());
 }
 
 }  // namespace
@@ -121,7 +136,13 @@ void NativeControls::Sync(const Control& c) {
   if (auto* edit = qobject_cast<QLineEdit*>(&w)) SyncEdit(c, *edit);
   if (auto* option = qobject_cast<QRadioButton*>(&w)) SyncOption(c, *option);
   w.setEnabled(c.EffectivelyEnabled());
-  w.setVisible(c.EffectivelyVisible());
+  const QRegion open = Uncovered(form_, c, area);
+  if (open != QRegion(w.rect())) {
+    w.setMask(open);
+  } else if (!w.mask().isEmpty()) {
+    w.clearMask();
+  }
+  w.setVisible(c.EffectivelyVisible() && !open.isEmpty());
 }
 
 void NativeControls::SyncEdit(const Control& c, QLineEdit& edit) {
