@@ -7,6 +7,7 @@
 #include <QColor>
 #include <QImage>
 #include <QString>
+#include <QTest>
 
 #include "window/form1.h"
 #include "window/hover.h"
@@ -19,7 +20,9 @@ class ViewTest : public ::testing::Test {
   void SetUp() override {
     BindHover(form);
     view.show();
-    QApplication::processEvents();
+    // Focus only moves inside the active window (on a real X server too).
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
   }
 
   QImage Render() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }

@@ -85,6 +85,8 @@ bool EventRouter::ButtonReleased(const Source& from, QEvent& e) {
 bool EventRouter::KeyPressed(const Source& from, QEvent& e) {
   auto& key = static_cast<QKeyEvent&>(e);
   if (key.key() == Qt::Key_Tab || key.key() == Qt::Key_Backtab) return false;  // focus keys
+  // The widget a key arrives at has the focus, whether or not its focus event came first.
+  if (form_.ActiveControl() != from.control) form_.FocusChangedByView(from.control);
   if (const std::int16_t vk = VirtualKey(key.key(), key.modifiers())) {
     form_.KeyDown(vk, ShiftBits(key.modifiers()));
   }
