@@ -28,6 +28,18 @@ namespace zbx {
 // integer (a 32-bit value), or nothing (another type).
 using RegValue = std::variant<std::monostate, std::string, std::int32_t>;
 
+// Where an export shows its progress: before each key, pending window events run once
+// (DoEvents) and then the shown text is replaced by that key's path (SetText). Handlers
+// that run then must not use the exporting object or touch the export file.
+class RegExportOutput {
+ public:
+  virtual ~RegExportOutput() = default;
+  virtual void DoEvents() = 0;
+  virtual void SetText(const std::string& keyPath) = 0;
+};
+
+class RegFileWriter;
+
 class clsRegistryAccess {
  public:
   static constexpr std::int16_t kTrue = -1;
@@ -73,6 +85,14 @@ class clsRegistryAccess {
   std::int32_t EnumValues(const std::string& sPath, std::vector<std::string>& sName,
                           std::vector<RegValue>& sValue, std::int32_t OnlyType = -1);
 
+  // .reg files (REGEDIT4, code page 1252, CRLF): 1 on success, 0 on failure.
+  // ExportToReg writes the key at sPath and everything below it to a new file; an existing
+  // file (or link) of that name is never touched. Output may be null.
+  std::int32_t ExportToReg(const std::string& sPath, const std::string& sRegFile,
+                           RegExportOutput* Output = nullptr);
+  // Applies a .reg file (at most 64 MiB). Leaves CreateKeyIfDoesntExists set to kTrue.
+  std::int32_t ImportFromReg(const std::string& sRegFile);
+
   // Hex text. StrToBin removes the blanks from the caller's sBin.
   std::string StrToBin(std::string& sBin);
   std::string BinToStr(const std::string& sStr);
@@ -88,6 +108,11 @@ class clsRegistryAccess {
   // Sets one value of the key named by sPath; the shared tail of the write operations.
   std::int32_t SetValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
                         const std::string& data);
+  // Writes one key's lines and then its sub-keys, depth first; false stops the export.
+  bool ExportKey(const std::string& keyPath, RegFileWriter& file, RegExportOutput* output);
+  // Applies the lines of a .reg file after its header; false for a key line with no path.
+  bool ImportLines(const std::vector<std::string>& lines);
+  void ImportValueLine(const std::string& keyPath, const std::string& line);
 
   win::RegistryApi& api_;
   std::int16_t createKeyIfDoesntExists_ = kFalse;

@@ -21,15 +21,6 @@ bool KnownRoot(const std::string& path) {
   return ParseRegistryPath(ansi, subKey) != 0;
 }
 
-// Checks the argument count and the path's root; 0 when the command may go on.
-int CheckArgs(Context& c, const Args& args, std::size_t min, std::size_t max, const char* usage) {
-  if (args.size() < min || args.size() > max) return Fail(c, kExitUsage, std::string("usage: zorbanix-reg ") + usage);
-  if (!KnownRoot(args[0])) return Fail(c, kExitUsage, "unknown root key in path: " + args[0]);
-  return kExitOk;
-}
-
-int NoKey(Context& c, const std::string& path) { return Fail(c, kExitMissing, "key not found: " + path); }
-
 void PrintValue(Context& c, const std::string& path, const std::string& name) {
   ValueData v;
   if (ReadValueData(c.reg, c.api, path, name, v))
@@ -65,6 +56,14 @@ bool ParseHex(Context& c, std::string text, std::string& hex) {
 }
 
 }  // namespace
+
+int CheckArgs(Context& c, const Args& args, std::size_t min, std::size_t max, const char* usage) {
+  if (args.size() < min || args.size() > max) return Fail(c, kExitUsage, std::string("usage: zorbanix-reg ") + usage);
+  if (!KnownRoot(args[0])) return Fail(c, kExitUsage, "unknown root key in path: " + args[0]);
+  return kExitOk;
+}
+
+int NoKey(Context& c, const std::string& path) { return Fail(c, kExitMissing, "key not found: " + path); }
 
 int Fail(Context& c, int status, const std::string& message) {
   c.err << "zorbanix-reg: " << message << '\n';

@@ -29,6 +29,12 @@ int DeleteKey(Context& c, const Args& args);
 int DeleteValue(Context& c, const Args& args);
 int Keys(Context& c, const Args& args);
 int Values(Context& c, const Args& args);
+int Export(Context& c, const Args& args);
+int Import(Context& c, const Args& args);
+
+// Checks the argument count and the path's root; 0 when the command may go on.
+int CheckArgs(Context& c, const Args& args, std::size_t min, std::size_t max, const char* usage);
+int NoKey(Context& c, const std::string& path);
 
 // One line on stderr, prefixed with the tool's name; returns the status given.
 int Fail(Context& c, int status, const std::string& message);

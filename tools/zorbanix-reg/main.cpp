@@ -34,6 +34,14 @@ Commands:
   delete-value PATH NAME     delete a value
   keys PATH                  list the sub-keys, one a line
   values PATH                list the values: NAME, type, data (tab-separated)
+  export PATH FILE [--verbose]
+                             write the key and everything below it to a new
+                             .reg file (REGEDIT4, code page 1252, CR LF lines);
+                             an existing FILE is never overwritten; --verbose
+                             prints each key path as it is written
+  import FILE                apply a .reg file (at most 64 MiB): create keys and
+                             write values, delete keys ([-PATH]) and values
+                             (NAME=-); nothing is undone when it stops early
 
 PATH is a root key, long or short, then "\" and the sub-key path:
   HKEY_CLASSES_ROOT HKCR   HKEY_CURRENT_USER HKCU   HKEY_LOCAL_MACHINE HKLM
@@ -53,6 +61,7 @@ const std::map<std::string, Command>& Commands() {
       {"query", zbx::tool::Query},           {"set", zbx::tool::Set},
       {"delete-key", zbx::tool::DeleteKey},  {"delete-value", zbx::tool::DeleteValue},
       {"keys", zbx::tool::Keys},             {"values", zbx::tool::Values},
+      {"export", zbx::tool::Export},         {"import", zbx::tool::Import},
   };
   return commands;
 }
