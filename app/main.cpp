@@ -1,9 +1,13 @@
-// Zorbanix: puts the window model, the platform services and the Qt view together.
+// Zorbanix: puts the window model, the game, the platform services and the Qt view
+// together, then leaves everything to the window's events.
 #include <QApplication>
 
+#include "flow/bindings.h"
+#include "flow/startup_exit.h"
+#include "game/game.h"
 #include "platform/qt/qt_platform.h"
+#include "platform/qt/termination_signals.h"
 #include "window/form1.h"
-#include "window/hover.h"
 #include "window/qt/form_view.h"
 
 int main(int argc, char** argv) {
@@ -12,13 +16,16 @@ int main(int argc, char** argv) {
 
   zbx::Form1 form;
   zbx::qt::QtPlatform platform;
-  zbx::BindHover(form);
+  zbx::Game game(form, platform);
+  zbx::BindGame(game);
 
   zbx::qt::FormView view(form);
   platform.SetWindow(&view);
+  // A kill nobody can answer still keeps the scores recorded in this run.
+  zbx::qt::TerminationSignals saveOnKill([&game] { zbx::EndWithoutAsking(game); });
 
-  if (form.on.Load) form.on.Load();
+  form.on.Load();
   view.show();
-  view.setFocus(Qt::OtherFocusReason);
+  zbx::GiveFirstFocus(game);
   return QApplication::exec();
 }

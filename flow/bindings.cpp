@@ -53,6 +53,7 @@ void BindGame(Game& g) {
     if (!g.ended) txtName_KeyPress(g, keyAscii);
   };
   f.txtName.on.KeyDown = Keys(g, txtName_KeyDown);
+  f.txtName.on.AcceptsChar = IsNameCharacterAllowed;  // typed and pasted alike
   f.optKeyboard.on.KeyDown = Keys(g, optKeyboard_KeyDown);
   f.optMouse.on.KeyDown = Keys(g, optMouse_KeyDown);
   // The engine's own handlers (timer, cheat console); a timer event becomes a tick only

@@ -43,6 +43,15 @@ void Form_Load(Game& g) {
   NewGame(g);
 }
 
+void GiveFirstFocus(Game& g) {
+  Form1& f = g.form;
+  for (Control* c : {&f.txtName, &f.optMouse, &f.optKeyboard, &f.txtCheat}) {
+    f.SetFocus(c);
+    if (f.ActiveControl() == c) return;
+  }
+  f.SetFocus(nullptr);
+}
+
 void Form_QueryUnload(Game& g, std::int16_t& cancel, std::int16_t /*reason*/) {
   ConfirmExit(g);
   if (!g.ended) cancel = 1;

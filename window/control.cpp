@@ -59,12 +59,24 @@ void Control::SetVisible(bool v) {
   if (v == visible_) return;
   visible_ = v;
   Changed();
+  if (!v) ReleaseFocusIfInside();
 }
 
 void Control::SetEnabled(bool e) {
   if (e == enabled_) return;
   enabled_ = e;
   Changed();
+  if (!e) ReleaseFocusIfInside();
+}
+
+void Control::ReleaseFocusIfInside() {
+  if (owner_ == nullptr) return;
+  for (const Control* c = owner_->ActiveControl(); c != nullptr; c = c->container) {
+    if (c == this) {
+      owner_->SetFocus(nullptr);
+      return;
+    }
+  }
 }
 
 void Control::SetLeft(double v) { Move(v, top_); }

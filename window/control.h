@@ -45,6 +45,8 @@ struct ControlEvents {
   std::function<void(std::int16_t& keyCode, std::int16_t& shift)> KeyDown;
   std::function<void(std::int16_t& keyAscii)> KeyPress;  // set to 0 to discard the character
   std::function<void()> GotFocus;
+  // Text boxes: whether a character may enter the box, typed or pasted. Empty: all may.
+  std::function<bool(char32_t)> AcceptsChar;
 };
 
 class Control {
@@ -123,6 +125,8 @@ class Control {
   friend class Form1;
   void Changed(const RectTwips& oldWindowBounds);
   void Changed() { Changed(WindowBounds()); }
+  // A control that can no longer be seen or used gives the keyboard back to the window.
+  void ReleaseFocusIfInside();
 
   Form1* owner_ = nullptr;
   std::string caption_;

@@ -35,6 +35,8 @@ MsgBoxResult QtPlatform::MsgBox(std::string_view text, std::string_view title, M
   QMessageBox box(icon == MsgBoxIcon::Question ? QMessageBox::Question : QMessageBox::Information,
                   FromUtf8(title), FromUtf8(text),
                   yesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok, window_);
+  // As on the desktop: Enter answers with the first button, Esc with No.
+  box.setDefaultButton(yesNo ? QMessageBox::Yes : QMessageBox::Ok);
   switch (box.exec()) {
     case QMessageBox::Yes: return MsgBoxResult::Yes;
     case QMessageBox::No: return MsgBoxResult::No;

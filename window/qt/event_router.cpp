@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/codepage.h"
+#include "window/qt/char_filter.h"
 #include "window/qt/geometry.h"
 #include "window/qt/key_map.h"
 
@@ -92,6 +93,7 @@ bool EventRouter::KeyPressed(const Source& from, QEvent& e) {
   }
   const bool textBox = from.control != nullptr && from.control->kind == ControlKind::TextBox;
   const QString typed = key.text();
+  if (textBox && !typed.isEmpty() && !AcceptsAll(*from.control, typed)) return true;  // discarded
   if (!textBox || typed.size() != 1) return from.control == nullptr;
   const std::optional<std::uint8_t> code = AnsiCode(typed[0].unicode());
   if (!code || *code == 0) return false;

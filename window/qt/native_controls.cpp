@@ -1,5 +1,7 @@
 #include "window/qt/native_controls.h"
 
+#include "window/qt/char_filter.h"
+
 #include <QButtonGroup>
 #include <QKeyEvent>
 #include <QRegion>
@@ -94,6 +96,7 @@ void NativeControls::AddEdit(Control& c, QWidget& surface) {
   edit->setMaxLength(c.maxLength > 0 ? c.maxLength : 32767);
   edit->setAutoFillBackground(true);
   edit->setMouseTracking(true);
+  edit->setValidator(new CharFilterValidator(c, edit));
   widgets_[&c] = edit;
   controls_[edit] = &c;
   QObject::connect(edit, &QLineEdit::textEdited, edit, [this, &c, edit] { EditChangedByPlayer(c, *edit); });
