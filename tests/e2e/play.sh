@@ -1,0 +1,154 @@
+#!/usr/bin/env bash
+# A whole game on a real X server, as a player plays it: start, a name, Keyboard, Enter,
+# the cheat console to make the game short, F5, the arrow keys until Game Over, the
+# scoreboard, F4, Esc, Yes; then the scoreboard is in the store, and the next run shows
+# it. Run under Xvfb with the bin folder as $1. Screenshots of every stage are kept in
+# ${TMPDIR:-/tmp}/zorbanix-e2e/.
+set -euo pipefail
+bin=${1:?usage: play.sh BIN_DIR}
+shots=${TMPDIR:-/tmp}/zorbanix-e2e
+work=$(mktemp -d)
+pid=
+fail() {
+  echo "e2e play: $*" >&2
+  [[ -s $work/log ]] && sed 's/^/  game: /' "$work/log" >&2
+  exit 1
+}
+cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+trap cleanup EXIT
+[[ -n ${DISPLAY:-} ]] || fail "no X display (run under xvfb-run)"
+export XDG_DATA_HOME=$work/data  # the game's store and the tool's are this one file
+mkdir -p "$shots"
+rm -f "$shots"/*.png
+
+scores_key='HKLM\System\CurrentControlSet\Control\IDConfigDB'
+scores_value='BIOS config'
+player='Tess Ng'
+
+# --- the stored form: each character's code-page 1252 code plus 21 (minus 21 back) ----------
+# Perl's own UTF-8 layer (-CSA) needs no modules, so perl-base is enough.
+codepage_perl='
+  my @high = (0x20AC,0x81,0x201A,0x192,0x201E,0x2026,0x2020,0x2021,0x2C6,0x2030,0x160,0x2039,0x152,0x8D,
+              0x17D,0x8F,0x90,0x2018,0x2019,0x201C,0x201D,0x2022,0x2013,0x2014,0x2DC,0x2122,0x161,0x203A,
+              0x153,0x9D,0x17E,0x178);
+  my %code; $code{$high[$_]} = 0x80 + $_ for 0 .. $#high;
+  sub code { my $u = ord shift; return $code{$u} // ($u < 0x80 || $u > 0x9F ? $u : die "no code\n") }
+  sub char { my $c = shift; return chr($c >= 0x80 && $c <= 0x9F ? $high[$c - 0x80] : $c) }
+  print join "", map { char(code($_) + $ARGV[1]) } split //, $ARGV[0];'
+shift_text() { perl -CSA -e "$codepage_perl" -- "$1" "$2"; }
+scramble() { shift_text "$1" 21; }
+unscramble() { shift_text "$1" -21; }
+stored_table() {
+  unscramble "$("$bin/zorbanix-reg" query "$scores_key" "$scores_value")" || fail "no stored scoreboard"
+}
+
+# --- the game's window ---------------------------------------------------------------------
+wx=0 wy=0
+start_game() {
+  "$bin/zorbanix" >"$work/log" 2>&1 &
+  pid=$!
+  local wid
+  wid=$(timeout 20 xdotool search --sync --onlyvisible --name '^Zorbanix!' | head -n 1) || fail "no window within 20 s"
+  read -r wx wy < <(xwininfo -id "$wid" |
+    awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
+  # The player's pointer rests on the window (a bare X server has no window manager to
+  # give it the keyboard).
+  xdotool mousemove $((wx + 400)) $((wy + 300))
+  sleep 0.5  # the first paint
+}
+click_at() { xdotool mousemove $((wx + $1)) $((wy + $2)) click 1; sleep 0.2; }
+key() { xdotool key --delay 40 "$@"; sleep 0.15; }
+type_text() { xdotool type --delay 40 "$1"; sleep 0.15; }
+# A screenshot of the window, kept as $shots/<name>.png; also the last one in $work.
+shot() {
+  import -window root "$work/root.png" 2>/dev/null || fail "no screenshot"
+  convert "$work/root.png" -crop "417x527+$wx+$wy" +repage "$work/window.png"
+  [[ -n ${1:-} ]] && cp "$work/window.png" "$shots/$1.png"
+  return 0
+}
+# How many pixels of a colour a rectangle of the last screenshot holds (window pixels).
+count_colour() {
+  convert "$work/window.png" -crop "$3x$4+$1+$2" +repage txt:- | grep -ci "#$5" || true
+}
+wait_for_exit() {
+  local t
+  for t in $(seq 1 100); do
+    kill -0 "$pid" 2>/dev/null || { wait "$pid" || fail "the game ended with status $?"; pid=; return 0; }
+    sleep 0.1
+  done
+  fail "the game did not end within 10 s after Yes"
+}
+answer_yes() {
+  timeout 10 xdotool search --sync --onlyvisible --name '^Zorbanix!$' >/dev/null || fail "no question box"
+  sleep 0.3
+  shot "$1"
+  key Return  # Yes is the default button
+}
+
+# --- a low table, so that any score enters at place 1 ------------------------------------------
+"$bin/zorbanix-reg" set "$scores_key" "$scores_value" \
+  --string "$(scramble 'a.0|b.0|c.0|d.0|e.0|f.0|g.0|h.0|i.0|j.0')" || fail "cannot seed the store"
+[[ $(stored_table) == 'a.0|b.0|c.0|d.0|e.0|f.0|g.0|h.0|i.0|j.0' ]] || fail "the seeded table does not read back"
+
+# --- first run: a whole game -------------------------------------------------------------------
+start_game
+shot 01-start
+type_text "$player"
+click_at 100 240  # optKeyboard
+shot 02-named
+key Return
+key alt+c
+shot 03-cheat-console
+click_at 70 425  # txtCheat
+type_text "grand old vortex"
+key Return
+type_text "setspeed 600"
+key Return
+shot 04-cheats-typed
+key Escape  # hides the console; the keys go back to the play area
+key F5
+shot 05-running
+# Steer now and then while the lives are green (more than 10); then let the game end, so
+# that no key waits behind the end-of-game pause and closes the scoreboard at once.
+over=
+for t in $(seq 1 120); do
+  shot
+  if (($(count_colour 92 160 193 17 C0C0FF) > 0)); then over=1; break; fi  # row 1 recorded
+  if (($(count_colour 10 25 70 28 00FF00) > 0)); then
+    ((t % 2)) && key Left || key Right
+  fi
+  [[ $t == 4 ]] && cp "$work/window.png" "$shots/06-playing.png"
+  sleep 0.25
+done
+[[ -n $over ]] || fail "no scoreboard with a recorded first place within the time allowed"
+sleep 0.3
+shot 07-game-over-scoreboard
+key F4  # closes the scoreboard
+shot 08-board-closed
+(($(count_colour 92 160 193 17 C0C0FF) == 0)) || fail "F4 did not close the scoreboard"
+key Escape
+answer_yes 09-exit-question
+wait_for_exit
+
+table=$(stored_table)
+echo "e2e play: stored after the game: $table"
+first=${table%%|*}
+[[ ${first%.*} == "$player" ]] || fail "place 1 is '$first', not the player"
+score=${first##*.}
+[[ $score =~ ^[0-9]+$ ]] || fail "place 1 has no score: '$first'"
+[[ ${table#*|} == 'a.0|b.0|c.0|d.0|e.0|f.0|g.0|h.0|i.0' ]] || fail "the other places moved wrongly: $table"
+
+# --- second run: the recorded score is the best one -----------------------------------------
+start_game
+shot 10-second-start
+# lblHS (the best entry) shows the recorded score now, not "0  (a)" as at the first start.
+best_shown() { convert "$1" -crop 225x17+88+24 +repage ppm:- | md5sum; }
+[[ $(best_shown "$shots/01-start.png") != $(best_shown "$shots/10-second-start.png") ]] ||
+  fail "the second start shows the same best entry as the first"
+type_text "Again"
+key Return
+key Escape
+answer_yes 11-second-exit-question
+wait_for_exit
+[[ $(stored_table) == "$table" ]] || fail "the second run changed the table: $(stored_table)"
+echo "e2e play: place 1 '$player' with $score; screenshots in $shots"
