@@ -121,6 +121,13 @@ TEST_F(Export, AFailureKeepsTheLinesWrittenAndStops) {
   EXPECT_EQ(out.events.size(), 5u);  // nothing after the failing key
 }
 
+TEST_F(Export, ASubKeyTheStoreCannotNameIsSkipped) {
+  reg.CreateKey("HKCU\\T\\A");
+  // The listing counts the failing entry with no name; visiting it would be this key again.
+  store.onEnumKey = [](win::DWORD) { return std::optional<win::LONG>(win::ERROR_ACCESS_DENIED); };
+  EXPECT_EQ(Exported("HKCU\\T"), kHeader + "[HKEY_CURRENT_USER\\T]\r\n\r\n");
+}
+
 TEST_F(Export, NeverTouchesAnExistingFileOrLink) {
   reg.WriteString(kKey, "s", "new");
   const std::string existing = WriteFile("existing.reg", "keep me");
