@@ -35,14 +35,6 @@ TEST_F(Keys, KillKeyDeletesOnlyWhatItCan) {
   EXPECT_EQ(reg.KillKey("HKXX\\A"), 0);
 }
 
-TEST_F(Keys, KillKeyTakesTheKeysValuesWithIt) {
-  reg.CreateKeyIfDoesntExists(kTrue);
-  reg.WriteString("HKCU\\A", "n", "v");
-  ASSERT_NE(reg.KillKey("HKCU\\A"), 0);
-  reg.CreateKey("HKCU\\A");
-  EXPECT_EQ(reg.ValueExists("HKCU\\A", "n"), kFalse);
-}
-
 TEST_F(Keys, EnumKeysResizesTheListAndKeepsItWhenNothingIsListed) {
   reg.CreateKey("HKCU\\P\\b");
   reg.CreateKey("HKCU\\P\\C");

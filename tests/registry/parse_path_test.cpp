@@ -103,14 +103,5 @@ TEST_F(PathsThroughTheClass, LongAndShortRootsReachTheSameKey) {
   EXPECT_EQ(reg.ReadString("HKCU\\Software\\HKUS", "n"), "w");
 }
 
-TEST_F(PathsThroughTheClass, UnknownRootFailsEveryOperation) {
-  reg.CreateKeyIfDoesntExists(kTrue);
-  EXPECT_EQ(reg.WriteString("HKL\\Software", "n", "v"), 0);
-  EXPECT_EQ(reg.CreateKey("Software\\Test"), 0);
-  EXPECT_EQ(reg.ReadString("HKL\\Software", "n", "dflt"), "dflt");
-  std::vector<std::string> keys;
-  EXPECT_EQ(reg.EnumKeys("XXXX\\a", keys), -1);
-}
-
 }  // namespace
 }  // namespace zbx::test
