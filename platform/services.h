@@ -22,7 +22,7 @@ class Platform {
 
   // Time of day in seconds since midnight, with fractions.
   virtual double TimeOfDay() = 0;
-  // A pause of about a millisecond, so that busy waits do not spin the CPU.
+  // A pause of a few milliseconds, so that busy waits do not spin the CPU.
   virtual void SleepBriefly() = 0;
   // Lets pending window events (input, timer, paint) run once.
   virtual void DoEvents() = 0;

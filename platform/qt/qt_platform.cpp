@@ -21,7 +21,9 @@ QString FromUtf8(std::string_view s) { return QString::fromUtf8(s.data(), static
 
 double QtPlatform::TimeOfDay() { return QTime::currentTime().msecsSinceStartOfDay() / 1000.0; }
 
-void QtPlatform::SleepBriefly() { QThread::msleep(1); }
+// The waits that use this end at a whole second of the clock; reading it every 5 ms
+// instead of every millisecond keeps such a wait under 1% of a core instead of 3%.
+void QtPlatform::SleepBriefly() { QThread::msleep(5); }
 
 void QtPlatform::DoEvents() {
   QCoreApplication::processEvents(QEventLoop::AllEvents);
