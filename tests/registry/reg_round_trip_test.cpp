@@ -1,103 +1,68 @@
 // Export, delete, import: the same tree comes back, apart from the documented differences
 // of the file format, each checked here as such.
-#include <gtest/gtest.h>
+#include <map>
 
-#include <string>
-#include <vector>
-
-#include "registry/reg_file_fixture.h"
+#include "registry/registry_fixture.h"
 
 namespace zbx::test {
 namespace {
 
-constexpr const char* kRoot = "HKCU\\Software\\RoundTrip";
-
-class RoundTrip : public RegFileTest {
+class RoundTrip : public RegistryTest {
  protected:
+  const std::string root = "HKCU\\Software\\RoundTrip";
+  const std::string keys[4] = {root, root + "\\Child", root + "\\Child\\Grandchild", root + "\\Bare\\WithValue"};
+
   void SetUp() override {
     reg.CreateKeyIfDoesntExists(kTrue);
-    const std::string root = kRoot;
-    reg.WriteString(root, "@", "the default");
-    reg.WriteString(root, "text", "Grüße, 5 €");
-    reg.WriteString(root, "empty", "");
+    for (auto [name, text] : {std::pair{"@", "the default"}, {"text", "Grüße, 5 €"}, {"empty", ""}})
+      reg.WriteString(root, name, text);
     reg.WriteBinary(root, "bytes", "00 01 7F 80 FF 20");
     reg.WriteBinary(root, "nobytes", "");
-    reg.WriteDWORD(root, "answer", 42);
-    reg.WriteDWORD(root, "minus", -1);
-    reg.WriteDWORD(root, "high", static_cast<std::int32_t>(0x80000000u));
-    reg.WriteString(root + "\\Child", "n", "v");
-    reg.WriteBinary(root + "\\Child", "", "0A");
-    reg.WriteDWORD(root + "\\Child\\Grandchild", "g", 7);
-    reg.CreateKey(root + "\\Child\\Grandchild\\Bare");  // no values
-    reg.CreateKey(root + "\\Bare\\WithValue");          // a bare key above a key with values
-    reg.WriteString(root + "\\Bare\\WithValue", "w", "x");
+    for (auto [name, number] : {std::pair{"answer", 42}, {"minus", -1}, {"high", INT32_MIN}})
+      reg.WriteDWORD(root, name, number);
+    reg.WriteString(keys[1], "n", "v");
+    reg.WriteBinary(keys[1], "", "0A");  // its "@=" line comes first, the bytes win
+    reg.WriteDWORD(keys[2], "g", 7);
+    reg.CreateKey(keys[2] + "\\Bare");  // no values
+    reg.WriteString(keys[3], "w", "x");
   }
-
-  // Deletes a key and everything below it, leaves first.
   void DeleteTree(const std::string& path) {
-    std::vector<std::string> subKeys;
-    const std::int32_t n = reg.EnumKeys(path, subKeys);
-    for (std::int32_t i = 0; i < n; ++i) DeleteTree(path + "\\" + subKeys[static_cast<std::size_t>(i)]);
+    Names subKeys;
+    for (std::int32_t i = 0, n = reg.EnumKeys(path, subKeys); i < n; ++i)
+      DeleteTree(path + "\\" + subKeys[static_cast<std::size_t>(i)]);
     reg.KillKey(path);
   }
-
-  struct Snapshot {
-    std::vector<std::string> names;
-    std::vector<RegValue> values;
-    std::int32_t count = 0;
-  };
-  Snapshot Values(const std::string& path) {
-    Snapshot s;
-    s.count = reg.EnumValues(path, s.names, s.values);
-    return s;
+  std::map<std::string, RegValue> Listing(const std::string& path) {
+    std::map<std::string, RegValue> listing;
+    for (std::int32_t i = 0, n = reg.EnumValues(path, names, values); i < n; ++i)
+      listing[names[static_cast<std::size_t>(i)]] = values[static_cast<std::size_t>(i)];
+    return listing;
   }
-
   void ExportDeleteImport() {
-    ASSERT_EQ(reg.ExportToReg(kRoot, dir / "tree.reg"), 1);
-    DeleteTree(kRoot);
-    ASSERT_EQ(reg.KeyExists(kRoot), kFalse);
+    ASSERT_EQ(reg.ExportToReg(root, dir / "tree.reg"), 1);
+    DeleteTree(root);
+    ASSERT_EQ(reg.KeyExists(root), kFalse);
     ASSERT_EQ(reg.ImportFromReg(dir / "tree.reg"), 1);
   }
 };
 
-TEST_F(RoundTrip, ValuesOfEveryTypeComeBack) {
-  const std::string root = kRoot;
-  const Snapshot before = Values(root), child = Values(root + "\\Child"),
-                 grandchild = Values(root + "\\Child\\Grandchild"), deep = Values(root + "\\Bare\\WithValue");
+TEST_F(RoundTrip, ValuesOfEveryTypeComeBackGroupedByTypeAndBareKeysDoNot) {
+  std::map<std::string, RegValue> before[4];
+  for (int i = 0; i < 4; ++i) before[i] = Listing(keys[i]);
   ExportDeleteImport();
-  // Values come back grouped by type (strings, bytes, 32-bit) and each group in order.
-  const Snapshot after = Values(root);
-  ASSERT_EQ(after.count, before.count);
-  EXPECT_EQ(after.names, (std::vector<std::string>{"", "text", "empty", "bytes", "nobytes", "answer", "minus", "high"}));
-  for (std::size_t i = 0; i < after.names.size(); ++i)
-    for (std::size_t k = 0; k < before.names.size(); ++k)
-      if (before.names[k] == after.names[i]) {
-        EXPECT_EQ(after.values[i], before.values[k]) << after.names[i];
-      }
-  EXPECT_EQ(reg.ReadBinary(root, "bytes"), " 00 01 7F 80 FF 20");
-  EXPECT_EQ(reg.ReadDWORD(root, "high"), static_cast<std::int32_t>(0x80000000u));
-  EXPECT_EQ(Values(root + "\\Child\\Grandchild").values, grandchild.values);
-  EXPECT_EQ(Values(root + "\\Bare\\WithValue").values, deep.values);
-  // The byte default value of Child comes back, though its "@=" line was written first.
-  EXPECT_EQ(reg.ReadBinary(root + "\\Child", ""), " 0A");
-  EXPECT_EQ(reg.ReadString(root + "\\Child", "n"), "v");
-  EXPECT_EQ(Values(root + "\\Child").count, child.count);
-}
-
-TEST_F(RoundTrip, KeysWithoutValuesAreNotRecreated) {
-  ExportDeleteImport();
-  EXPECT_EQ(reg.KeyExists(std::string(kRoot) + "\\Child\\Grandchild\\Bare"), kFalse);
-  EXPECT_EQ(reg.KeyExists(std::string(kRoot) + "\\Bare"), kTrue);  // made on the way to WithValue
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(Listing(keys[i]), before[i]) << keys[i];
+  EXPECT_EQ(reg.ReadBinary(keys[1], ""), " 0A");
+  reg.EnumValues(root, names, values);
+  EXPECT_EQ(names, (Names{"", "text", "empty", "bytes", "nobytes", "answer", "minus", "high"}));
+  EXPECT_EQ(reg.KeyExists(keys[2] + "\\Bare"), kFalse);
+  EXPECT_EQ(reg.KeyExists(root + "\\Bare"), kTrue);  // made on the way to WithValue
 }
 
 TEST_F(RoundTrip, TheFormatsDocumentedLosses) {
-  const std::string root = kRoot;
-  reg.WriteString(root, "quoted", "say \"hi\"");
-  reg.WriteString(root, "equals", "a=b");
-  reg.WriteString(root, "trailing", "x  ");
-  reg.WriteString(root, "leading", "  x");
-  reg.WriteString(root, "long", std::string(300, 'y'));
-  reg.WriteString(root, "n=m", "v");
+  const std::pair<std::string, std::string> texts[] = {{"quoted", "say \"hi\""}, {"equals", "a=b"},
+                                                       {"trailing", "x  "},      {"leading", "  x"},
+                                                       {"long", std::string(300, 'y')}, {"n=m", "v"}};
+  for (const auto& [name, text] : texts) reg.WriteString(root, name, text);
   ExportDeleteImport();
   EXPECT_EQ(reg.ReadString(root, "quoted"), "say hi");  // quotes are lost
   EXPECT_EQ(reg.ReadString(root, "equals"), "a");       // "=" cuts the text
@@ -105,7 +70,6 @@ TEST_F(RoundTrip, TheFormatsDocumentedLosses) {
   EXPECT_EQ(reg.ReadBinary(root, "leading"), " 78");    // leading blanks never reach the file
   EXPECT_EQ(reg.ReadBinary(root, "long"), "");          // exported as the empty text
   EXPECT_EQ(reg.ReadString(root, "n"), "m");            // "=" cuts the name
-  EXPECT_EQ(reg.ReadBinary(root, "empty"), "");
 }
 
 }  // namespace

@@ -1,41 +1,93 @@
 #pragma once
-// A fresh in-memory store per test, seen through a probe, and a class object on it.
+// Class tests: a fresh in-memory store per test behind a probe that can fail chosen
+// listing calls, a class object on it, and a temporary folder for files.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
+#include "platform/registry_store.h"
+#include "platform/winreg_fixture.h"
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
-#include "registry/probe_store.h"
 
 namespace zbx::test {
 
+using win::DWORD, win::HKEY, win::LONG, win::LPCSTR, win::LPSTR, win::LPDWORD;
+using Names = std::vector<std::string>;
+using Values = std::vector<RegValue>;
 inline constexpr std::int16_t kTrue = clsRegistryAccess::kTrue;
 inline constexpr std::int16_t kFalse = clsRegistryAccess::kFalse;
+inline constexpr const char* kKey = "HKCU\\Software\\Test";
+
+// Forwards to a real store; a listing call may instead report the result a test chooses.
+class ProbeStore : public win::RegistryApi {
+ public:
+  std::shared_ptr<win::RegistryApi> inner = win::OpenRegistryStore(":memory:");
+  std::function<std::optional<LONG>(DWORD index)> onEnumKey, onEnumValue;
+
+  LONG RegOpenKeyExA(HKEY h, LPCSTR s, DWORD o, win::REGSAM m, win::PHKEY k) override {
+    return inner->RegOpenKeyExA(h, s, o, m, k);
+  }
+  LONG RegOpenKeyA(HKEY h, LPCSTR s, win::PHKEY k) override { return inner->RegOpenKeyA(h, s, k); }
+  LONG RegCreateKeyA(HKEY h, LPCSTR s, win::PHKEY k) override { return inner->RegCreateKeyA(h, s, k); }
+  LONG RegCloseKey(HKEY h) override { return inner->RegCloseKey(h); }
+  LONG RegDeleteKeyA(HKEY h, LPCSTR s) override { return inner->RegDeleteKeyA(h, s); }
+  LONG RegEnumKeyExA(HKEY h, DWORD i, LPSTR n, LPDWORD cch, LPDWORD r, LPSTR c, LPDWORD cc,
+                     win::PFILETIME t) override {
+    if (auto rc = onEnumKey ? onEnumKey(i) : std::nullopt) return *rc;
+    return inner->RegEnumKeyExA(h, i, n, cch, r, c, cc, t);
+  }
+  LONG RegEnumValueA(HKEY h, DWORD i, LPSTR n, LPDWORD cch, LPDWORD r, LPDWORD type, win::LPBYTE d,
+                     LPDWORD cb) override {
+    if (auto rc = onEnumValue ? onEnumValue(i) : std::nullopt) return *rc;
+    return inner->RegEnumValueA(h, i, n, cch, r, type, d, cb);
+  }
+  LONG RegQueryValueExA(HKEY h, LPCSTR n, LPDWORD r, LPDWORD type, win::LPBYTE d, LPDWORD cb) override {
+    return inner->RegQueryValueExA(h, n, r, type, d, cb);
+  }
+  LONG RegSetValueExA(HKEY h, LPCSTR n, DWORD r, DWORD type, const win::BYTE* d, DWORD cb) override {
+    return inner->RegSetValueExA(h, n, r, type, d, cb);
+  }
+  LONG RegDeleteValueA(HKEY h, LPCSTR n) override { return inner->RegDeleteValueA(h, n); }
+};
+
+using win::test::Slurp;
+using win::test::TempDir;
 
 class RegistryTest : public ::testing::Test {
  protected:
-  ProbeStore store{win::OpenRegistryStore(":memory:")};
+  ProbeStore store;
   clsRegistryAccess reg{store};
+  TempDir dir;
+  Names names;
+  Values values;
 
   // Every operation closes the keys it opened, on success and failure alike.
-  void TearDown() override { EXPECT_TRUE(store.open.empty()) << store.open.size() << " key(s) left open"; }
-
-  // Raw bytes straight into the store, bypassing the class.
-  void SetRaw(win::HKEY root, const std::string& sub, const std::string& name, win::DWORD type,
-              const std::string& bytes) {
-    win::HKEY key = 0;
-    ASSERT_EQ(store.RegCreateKeyA(root, sub.c_str(), &key), win::ERROR_SUCCESS);
-    ASSERT_EQ(store.RegSetValueExA(key, name.c_str(), 0, type,
-                                   reinterpret_cast<const win::BYTE*>(bytes.data()),
-                                   static_cast<win::DWORD>(bytes.size())),
-              win::ERROR_SUCCESS);
+  void TearDown() override {
+    EXPECT_EQ(dynamic_cast<win::SqliteRegistry&>(*store.inner).OpenHandleCount(), 0u) << "key(s) left open";
+  }
+  // The bytes the store holds for a value of kKey, and their type, bypassing the class.
+  std::string Raw(const std::string& name, DWORD* type = nullptr) {
+    HKEY key = 0;
+    store.RegOpenKeyA(win::HKEY_CURRENT_USER, "Software\\Test", &key);
+    std::string data(1000, '\x7f');
+    DWORD size = 1000;
+    const LONG rc = store.RegQueryValueExA(key, name.c_str(), nullptr, type,
+                                           reinterpret_cast<win::BYTE*>(data.data()), &size);
     store.RegCloseKey(key);
+    return rc == win::ERROR_SUCCESS ? data.substr(0, size) : "<missing>";
+  }
+  // Writes bytes exactly as given (no newline translation); returns the path.
+  std::string WriteFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(dir / name, std::ios::binary) << bytes;
+    return dir / name;
   }
 };
-
-inline std::string Str(const RegValue& v) { return std::holds_alternative<std::string>(v) ? std::get<std::string>(v) : "<not a string>"; }
 
 }  // namespace zbx::test

@@ -1,0 +1,125 @@
+// String, 32-bit and byte values: the create switch, "@", the 255-character read buffer,
+// blanks, code page 1252 at the registry boundary, and the hex text conversions.
+
+#include "registry/registry_fixture.h"
+
+namespace zbx::test {
+namespace {
+
+class ValuesTest : public RegistryTest {
+ protected:
+  void SetUp() override { ASSERT_NE(reg.CreateKey(kKey), 0); }
+};
+
+TEST_F(ValuesTest, WritesCreateMissingKeysOnlyWhenSwitchedToTrue) {
+  EXPECT_EQ(reg.CreateKeyIfDoesntExists(), kFalse);
+  for (std::int16_t offon : {kFalse, std::int16_t{1}, kTrue}) {
+    reg.CreateKeyIfDoesntExists(offon);
+    const std::string at = "HKCU\\New" + std::to_string(offon) + "\\Deeper";
+    const int done = (reg.WriteString(at, "s", "v") != 0) + (reg.WriteDWORD(at, "d", 1) != 0) +
+                     (reg.WriteBinary(at + "\\B", "b", "01") != 0);
+    EXPECT_EQ(done, offon == kTrue ? 3 : 0) << offon;
+    EXPECT_EQ(reg.ReadString(at, "s") + reg.ReadBinary(at + "\\B", "b"), offon == kTrue ? "v 01" : "");
+  }
+}
+
+TEST_F(ValuesTest, StringsAreStoredBareAndReadThroughA255ByteBuffer) {
+  const std::string s254(254, 'x'), s255 = std::string(254, 'y') + "z", s256(256, 'w');
+  const struct {
+    std::string written, raw, read;
+  } cases[] = {
+      {"abc", "abc", "abc"},
+      {"  abc  ", "  abc  ", "abc  "},  // leading blanks go, trailing ones stay
+      {"", "", ""},                     // a zero-byte value reads as the empty text
+      {"   ", "   ", ""},
+      {s254, s254, s254},
+      {s255, s255, std::string(254, 'y')},  // no room for the zero
+      {s256, s256, "dflt"},
+      {"5 € café", "5 \x80 caf\xE9", "5 € café"},  // code page 1252 in the registry
+      {"日本", "??", "??"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_NE(reg.WriteString(kKey, "Grüße", c.written), 0) << c.written;
+    DWORD type = 0;
+    EXPECT_EQ(Raw("Gr\xFC\xDF" "e", &type), c.raw);
+    EXPECT_EQ(type, win::REG_SZ);
+    EXPECT_EQ(reg.ReadString(kKey, "Grüße", "dflt"), c.read) << c.written;
+  }
+  reg.WriteDWORD(kKey, "d", 0x64636261);  // other types read as their bytes, cut the same way
+  EXPECT_EQ(reg.ReadString(kKey, "d"), "abc");
+  EXPECT_EQ(reg.ReadString(kKey, "missing", "dflt"), "dflt");
+  EXPECT_EQ(reg.ReadString(kKey, "missing"), "");
+  EXPECT_EQ(reg.ReadString("HKCU\\Zoë", "n", "dflt"), "dflt");
+  reg.CreateKey("HKCU\\Zoë");
+  EXPECT_EQ(store.RegDeleteKeyA(win::HKEY_CURRENT_USER, "Zo\xEB"), win::ERROR_SUCCESS);
+}
+
+TEST_F(ValuesTest, AtNamesTheDefaultValueOnlyForWritingStrings) {
+  ASSERT_NE(reg.WriteString(kKey, "@", "dflt"), 0);
+  EXPECT_EQ(reg.ReadString(kKey, ""), "dflt");
+  EXPECT_EQ(reg.ReadString(kKey, "@", "none"), "none");
+  EXPECT_EQ(reg.ValueExists(kKey, "@"), kFalse);
+  reg.WriteDWORD(kKey, "@", 5);
+  reg.WriteBinary(kKey, "@", "01");
+  EXPECT_EQ(reg.ReadBinary(kKey, "@"), " 01");
+  EXPECT_EQ(reg.ReadString(kKey, ""), "dflt");
+  reg.WriteDWORD(kKey, "", 9);
+  EXPECT_EQ(reg.ReadDWORD(kKey, ""), 9);
+}
+
+TEST_F(ValuesTest, DwordsAndBytes) {
+  ASSERT_NE(reg.WriteDWORD(kKey, "d", -1), 0);
+  EXPECT_EQ(reg.ReadDWORD(kKey, "d"), -1);
+  reg.WriteDWORD(kKey, "d", 0x01020304);
+  EXPECT_EQ(reg.ReadDWORD(kKey, "d", 7), 0x01020304);
+  EXPECT_EQ(reg.ReadBinary(kKey, "d"), " 04 03 02 01");  // low byte first
+  EXPECT_EQ(reg.ReadDWORD(kKey, "missing"), -1);
+  EXPECT_EQ(reg.ReadDWORD("HKCU\\Nope", "d", 7), 7);
+  reg.WriteBinary(kKey, "two", "34 12");  // short data reads, long data does not
+  EXPECT_EQ(reg.ReadDWORD(kKey, "two"), 0x1234);
+  reg.WriteBinary(kKey, "five", "01 02 03 04 05");
+  EXPECT_EQ(reg.ReadDWORD(kKey, "five", 7), 7);
+  reg.WriteString(kKey, "s", "  ab ");
+  EXPECT_EQ(reg.ReadBinary(kKey, "s"), " 20 20 61 62 20");  // every byte of any type
+  EXPECT_EQ(reg.ReadBinary(kKey, "missing", "dflt"), "dflt");
+  EXPECT_EQ(reg.ReadBinary("HKCU\\Nope", "b", "dflt"), "dflt");
+}
+
+TEST_F(ValuesTest, HexTextToBytes) {
+  const struct {
+    std::string hex, bytes, blanksRemoved;
+  } cases[] = {
+      {"01 0a FF", std::string("\x01\x0A\xFF", 3), "010aFF"},
+      {"01,02", std::string("\x01\x00", 2), "01,02"},  // groups 01 ",0" 2; L = 5 keeps two
+      {"ABC", "\xAB\x0C", "ABC"},                      // L = 3: the odd digit is kept
+      {"ABCDE", "\xAB\xCD", "ABCDE"},                  // L = 5: it is dropped
+      {"ABCDEF1", "\xAB\xCD\xEF\x01", "ABCDEF1"},
+      {"A", "", "A"},
+      {"1z zz 00", std::string("\x01\x00\x00", 3), "1zzz00"},
+      {"é12", std::string("\x00\x02", 2), "é12"},  // three code-page characters
+      {" 0 1  F f ", "\x01\xFF", "01Ff"},
+      {"00", std::string(1, '\0'), "00"},
+      {"   ", "", ""},
+  };
+  for (const auto& c : cases) {
+    std::string hex = c.hex;
+    EXPECT_EQ(reg.StrToBin(hex), c.bytes) << c.hex;
+    EXPECT_EQ(hex, c.blanksRemoved);
+    ASSERT_NE(reg.WriteBinary(kKey, "b", c.hex), 0);
+    DWORD type = 0;
+    EXPECT_EQ(Raw("b", &type), c.bytes) << c.hex;
+    EXPECT_EQ(type, win::REG_BINARY);
+    EXPECT_EQ(reg.ReadBinary(kKey, "b", "dflt"), reg.BinToStr(c.bytes));
+  }
+  EXPECT_EQ(reg.BinToStr(std::string("\x00\x05\xC8", 3)), " 00 05 C8");
+  std::string all;
+  for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
+  std::string hex = reg.BinToStr(all);
+  EXPECT_EQ(hex.size(), 256u * 3);
+  EXPECT_EQ(reg.StrToBin(hex), all);
+  for (const char* valid : {"0a 1B", "", "   ", "ABC"}) EXPECT_EQ(reg.isBinValid(valid), kTrue) << valid;
+  for (const char* invalid : {"0x1F", "01,02", "G0", "é", "01\t02"}) EXPECT_EQ(reg.isBinValid(invalid), kFalse) << invalid;
+}
+
+}  // namespace
+}  // namespace zbx::test
