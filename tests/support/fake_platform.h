@@ -21,6 +21,7 @@ class FakePlatform : public Platform {
     std::string text, title;
     MsgBoxButtons buttons;
     MsgBoxIcon icon;
+    bool operator==(const ShownBox&) const = default;
   };
 
   // Clock.
