@@ -15,36 +15,25 @@ class DelayTest : public GameTest {
   }
 };
 
-TEST_F(DelayTest, RunsPendingEventsOnceBeforeReadingTheClock) {
+TEST_F(DelayTest, RunsEventsOnceThenSleepsBetweenClockReads) {
   int readsAtEvents = -1;
   platform.onDoEvents = [&] { readsAtEvents = platform.timeReads; };
-  WaitFrom(100.2, 700);
+  EXPECT_NEAR(WaitFrom(100.2, 700), 0.3, 0.0015);  // target 101; 100.5 still rounds to 100
   EXPECT_EQ(platform.doEventsCalls, 1);
   EXPECT_EQ(readsAtEvents, 0);
-}
-
-TEST_F(DelayTest, EndsWhenTheRoundedClockReachesTheRoundedTarget) {
-  EXPECT_EQ(WaitFrom(100.6, 700), 0);  // target round(101.3) = 101 = round(100.6)
-  EXPECT_EQ(platform.sleeps, 0) << "no sleep when there is nothing to wait for";
-  EXPECT_NEAR(WaitFrom(100.2, 700), 0.3, 0.0015);  // target 101; 100.5 still rounds to 100
-  EXPECT_NEAR(WaitFrom(100.4, 2000), 1.1, 0.0015);
-  EXPECT_NEAR(WaitFrom(100.5, 1000), 1.0, 0.0015);  // target 101.5 rounds to 102
-  EXPECT_EQ(WaitFrom(101.5, 1000), 0);              // target 102.5 rounds to 102, as does 101.5
-}
-
-TEST_F(DelayTest, TwoSecondsAlwaysWaitAtLeastOne) {
-  for (double start = 200.0; start < 201.0; start += 0.05) EXPECT_GE(WaitFrom(start, 2000), 0.999) << start;
-}
-
-TEST_F(DelayTest, SleepsBetweenClockReads) {
-  WaitFrom(100.2, 700);
-  EXPECT_GT(platform.sleeps, 250);
   EXPECT_EQ(platform.timeReads, platform.sleeps + 2);
 }
 
-TEST_F(DelayTest, EndsAtMidnight) {
-  const double waited = WaitFrom(86399.9, 2000);  // target 86402 is never read
-  EXPECT_NEAR(waited, 0.1, 0.0015);
+TEST_F(DelayTest, EndsWhenTheRoundedClockReachesTheRoundedTargetOrAtMidnight) {
+  const std::tuple<double, std::int16_t, double> cases[] = {
+      {100.6, 700, 0},      // target round(101.3) = 101 = round(100.6)
+      {100.4, 2000, 1.1},   // target 102, reached at 101.5
+      {100.5, 1000, 1.0},   // start 100, target 101.5 rounds to 102
+      {101.5, 1000, 0},     // target 102.5 rounds to 102, as does 101.5
+      {86399.9, 2000, 0.1}  // target 86402 is never read
+  };
+  for (const auto& [start, ms, waited] : cases) EXPECT_NEAR(WaitFrom(start, ms), waited, 0.0015) << start;
+  for (double start = 200.0; start < 201.0; start += 0.05) EXPECT_GE(WaitFrom(start, 2000), 0.999) << start;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The launch of a falling object: its random values, the speed formula, the fall.
+// The launch of a falling object, the speed formula, the fall and the transformation.
 #include <algorithm>
 #include <cmath>
 #include <numeric>
@@ -14,114 +14,55 @@ namespace {
 
 using LaunchTest = GameTest;
 
-TEST_F(LaunchTest, FirstTickOfAGameLaunchesFromTheTopAndFallsAtOnce) {
+TEST_F(LaunchTest, FirstTickLaunchesFromTheTopAndFallsAtOnce) {
   StartRunning();
-  QueueLaunch(50, 13, 1000);  // image 13 is a class-5 planet
+  form.picPlanet.SetTag("BOOM");
+  QueueLaunch(50, 13, kWidestColumn);  // image 13 is a class-5 planet
   GameTick(game);
-
   EXPECT_EQ(game.s.LaunchPending, kFalse);
   EXPECT_EQ(game.s.TransformRoll, 50);
   EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(13));
   EXPECT_EQ(form.picPlanet.Tag(), "");
   EXPECT_EQ(game.s.PlanetClass, 5);
-  EXPECT_EQ(game.s.ObjectLeft, 1000);
-  EXPECT_EQ(form.picPlanet.Left(), 1000);
-  EXPECT_EQ(game.s.Speed, 80);  // 0 points and 25 lives give 50, raised to 80
-  EXPECT_EQ(form.lblSpeed.Caption(), "200 m/h");
-  EXPECT_EQ(game.s.LifesLeft, 25);
-  EXPECT_EQ(form.picPlanet.Top(), 840 + 80 - 25);  // the launch tick moves it too
-}
-
-TEST_F(LaunchTest, ColumnReachesBothEdges) {
-  StartRunning();
-  platform.draws = {0.5, 0.5, 0.0};
-  GameTick(game);
-  EXPECT_EQ(game.s.ObjectLeft, 0);
-
-  StartRunning();
-  platform.draws = {0.5, 0.5, std::nextafter(1.0, 0.0)};
-  GameTick(game);
-  EXPECT_EQ(game.s.ObjectLeft, kWidestColumn);  // flush with the right edge
+  EXPECT_EQ(game.s.ObjectLeft, kWidestColumn);
   EXPECT_EQ(form.picPlanet.Left() + form.picPlanet.Width(), form.ScaleWidth());
+  EXPECT_EQ(game.s.LifesLeft, 25);
+  EXPECT_EQ(form.picPlanet.Top(), 840 + 80 - 5 * 5);  // Speed less five times the class
 }
 
 TEST_F(LaunchTest, RollsFrom5To35AreRolledAgainBetween5And15) {
-  StartRunning();
-  QueueLaunch(20, 1, 0, 13);
-  GameTick(game);
-  EXPECT_EQ(game.s.TransformRoll, 13);
-
-  StartRunning();
-  QueueLaunch(36, 1, 0);
-  GameTick(game);
-  EXPECT_EQ(game.s.TransformRoll, 36);
-
-  StartRunning();
-  QueueLaunch(4, 1, 0);
-  GameTick(game);
-  EXPECT_EQ(game.s.TransformRoll, 4);
-}
-
-TEST_F(LaunchTest, SpeedFollowsScoreAndLivesLostWithinItsLimits) {
-  struct Case {
-    const char* score;
-    const char* lifes;
-    int speed;
-  };
-  const std::vector<Case> cases = {
-      {"0", "25", 80},     // 50, raised to the minimum
-      {"30", "25", 80},    // exactly 80
-      {"100", "25", 150},  // score + 2 x lives lost + 50
-      {"100", "20", 160},  // five lives lost
-      {"0", "40", 80},     // more lives than at the start
-      {"400", "25", 450},
-      {"430", "25", 480},  // exactly the maximum
-      {"500", "25", 480},  // 550, lowered to the maximum
-      {"99998", "1", 480},
-      {"50", "00", 150},  // the unlimited-lives caption reads as 0 lives
-  };
-  for (const Case& c : cases) {
-    StartRunning(c.score, c.lifes);
-    QueueLaunch(50, 1, 0);
+  for (auto [roll, reroll, kept] : {std::tuple{4, 0, 4}, {5, 13, 13}, {35, 6, 6}, {36, 0, 36}}) {
+    StartRunning();
+    QueueLaunch(roll, 1, 0, reroll);
     GameTick(game);
-    EXPECT_EQ(game.s.Speed, c.speed) << c.score << " points, " << c.lifes << " lives";
-    EXPECT_EQ(form.lblSpeed.Caption(), std::to_string(c.speed + 120) + " m/h");
+    EXPECT_EQ(game.s.TransformRoll, kept) << roll;
   }
 }
 
-TEST_F(LaunchTest, SpeedCheatsOverrideTheFormulaOnlyWhenUnlocked) {
-  game.s.CheatSlowMotion = kTrue;
-  StartRunning("300", "25");
-  QueueLaunch(50, 1, 0);
-  GameTick(game);
-  EXPECT_EQ(game.s.Speed, 350) << "locked cheats do nothing";
-
-  game.s.CheatsEnabled = kTrue;
-  StartRunning("300", "25");
-  QueueLaunch(50, 1, 0);
-  GameTick(game);
-  EXPECT_EQ(game.s.Speed, 80);
-  EXPECT_EQ(form.lblSpeed.Caption(), "200 m/h");
-
-  game.s.CheatSlowMotion = kFalse;
-  game.s.CheatSetSpeed = kTrue;
+TEST_F(LaunchTest, SpeedFollowsScoreAndLivesLostWithinItsLimitsUnlessACheatSetsIt) {
+  Flag ModGame::*const none = nullptr;
+  const std::tuple<const char*, const char*, Flag ModGame::*, Flag, int> cases[] = {
+      {"0", "25", none, kFalse, 80},       // 50, raised to the minimum
+      {"100", "20", none, kFalse, 160},    // score + 2 x lives lost + 50
+      {"430", "25", none, kFalse, 480},    // exactly the maximum
+      {"500", "25", none, kFalse, 480},    // lowered to the maximum
+      {"99998", "1", none, kFalse, 480},   // a score beyond 16 bits
+      {"50", "00", none, kFalse, 150},     // the unlimited-lives caption reads as 0 lives
+      {"300", "25", &ModGame::CheatSlowMotion, kFalse, 350},  // locked cheats do nothing
+      {"300", "25", &ModGame::CheatSlowMotion, kTrue, 80},
+      {"0", "25", &ModGame::CheatSetSpeed, kTrue, 480},  // SETSPEED 600 shows 600
+  };
   game.s.CheatSpeedValue = 600;
-  StartRunning("0", "25");
-  QueueLaunch(50, 1, 0);
-  GameTick(game);
-  EXPECT_EQ(game.s.Speed, 480);
-  EXPECT_EQ(form.lblSpeed.Caption(), "600 m/h");
-}
-
-TEST_F(LaunchTest, FallPerTickIsSpeedLessFiveTimesTheClass) {
-  Falling(5, 0, 2000, 80);
-  GameTick(game);
-  EXPECT_EQ(form.picPlanet.Top(), 2055);
-  EXPECT_EQ(form.picPlanet.Left(), 0);
-
-  Falling(1, 0, 2000, 480);
-  GameTick(game);
-  EXPECT_EQ(form.picPlanet.Top(), 2475);
+  for (const auto& [score, lifes, cheat, unlocked, speed] : cases) {
+    game.s.CheatSlowMotion = game.s.CheatSetSpeed = kFalse;
+    if (cheat) game.s.*cheat = kTrue;
+    game.s.CheatsEnabled = unlocked;
+    StartRunning(score, lifes);
+    QueueLaunch(50, 1, 0);
+    GameTick(game);
+    EXPECT_EQ(game.s.Speed, speed) << score << " points, " << lifes << " lives";
+    EXPECT_EQ(form.lblSpeed.Caption(), std::to_string(speed + 120) + " m/h");
+  }
 }
 
 TEST_F(LaunchTest, EveryDrawReseedsFromTheTimeOfDayAndStaysInRange) {
@@ -146,11 +87,7 @@ double Correlation(const std::vector<double>& x, const std::vector<double>& y) {
   const double n = static_cast<double>(x.size());
   double sx = 0, sy = 0, sxx = 0, syy = 0, sxy = 0;
   for (std::size_t i = 0; i < x.size(); ++i) {
-    sx += x[i];
-    sy += y[i];
-    sxx += x[i] * x[i];
-    syy += y[i] * y[i];
-    sxy += x[i] * y[i];
+    sx += x[i], sy += y[i], sxx += x[i] * x[i], syy += y[i] * y[i], sxy += x[i] * y[i];
   }
   return (n * sxy - sx * sy) / std::sqrt((n * sxx - sx * sx) * (n * syy - sy * sy));
 }
@@ -174,13 +111,44 @@ TEST(RandomLaunch, DrawsWithinOneClockReadingAreIndependent) {
   EXPECT_LT(std::abs(Correlation(cls, column)), 0.03);
   EXPECT_LT(std::abs(Correlation(roll, cls)), 0.03);
   EXPECT_LT(std::abs(Correlation(roll, column)), 0.03);
-  // And launches differ from each other although the clock stood still.
-  std::vector<double> sorted = column;
-  std::sort(sorted.begin(), sorted.end());
-  const auto distinct = std::unique(sorted.begin(), sorted.end()) - sorted.begin();
-  EXPECT_GT(distinct, 5000);
+  std::sort(column.begin(), column.end());
+  EXPECT_GT(std::unique(column.begin(), column.end()) - column.begin(), 5000) << "launches differ";
   const double mean = std::accumulate(cls.begin(), cls.end(), 0.0) / static_cast<double>(cls.size());
   EXPECT_NEAR(mean, (2 * 1 + 1 * 2 + 2 * 3 + 7 * 4 + 2 * 5) / 14.0, 0.05);
+}
+
+// One tick of a class-1 planet at speed 80 (75 twips per tick) ending at top, far from
+// the basket, with the given roll; gives the tag it then carries.
+class TransformTest : public GameTest {
+ protected:
+  std::string TagAfterTickTo(double top, std::int16_t roll) {
+    Falling(1, 0, top - 75, 80);
+    game.s.TransformRoll = roll;
+    GameTick(game);
+    return form.picPlanet.Tag();
+  }
+};
+
+TEST_F(TransformTest, LowerHalfTurnsRolls5And13IntoBombsAnd9And15IntoBonuses) {
+  // Half of 7905 is 3952.5; the top is rounded first, ties to even.
+  EXPECT_EQ(TagAfterTickTo(3952, 5), "");
+  EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(1));
+  EXPECT_EQ(TagAfterTickTo(3952.5, 5), "");
+  EXPECT_EQ(TagAfterTickTo(3953, 5), "BOOM");
+  EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(16));
+  for (auto [roll, tag] : {std::pair{13, "BOOM"}, {9, "BONUS"}, {15, "BONUS"}, {6, ""}, {10, ""}, {36, ""}})
+    EXPECT_EQ(TagAfterTickTo(5000, static_cast<std::int16_t>(roll)), tag) << roll;
+}
+
+TEST_F(TransformTest, CheatsChooseTheKindOnlyWhenUnlocked) {
+  game.s.CheatOnlyLifes = kTrue;
+  EXPECT_EQ(TagAfterTickTo(5000, 5), "BOOM") << "locked";
+  game.s.CheatsEnabled = kTrue;
+  EXPECT_EQ(TagAfterTickTo(5000, 13), "BONUS");
+  EXPECT_EQ(TagAfterTickTo(5000, 10), "") << "cheats do not change the chance";
+  game.s.CheatOnlyLifes = kFalse;
+  game.s.CheatOnlyBombs = kTrue;
+  EXPECT_EQ(TagAfterTickTo(5000, 9), "BOOM");
 }
 
 }  // namespace
