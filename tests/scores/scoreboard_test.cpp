@@ -1,5 +1,4 @@
 // Recording a finished game and the scoreboard panel.
-#include "flow/start_pause.h"
 #include "scores/scoreboard.h"
 #include "support/game_fixture.h"
 
@@ -8,7 +7,7 @@ namespace {
 
 class ScoreboardTest : public GameTest {
  protected:
-  bool Record(const std::string& score, const std::string& name = "Ann") {
+  bool Record(const std::string& score, const std::string& name) {
     form.lblScore.SetCaption(score);
     form.txtName.SetText(name);
     game.s.ScoreRecorded = kFalse;
@@ -21,67 +20,43 @@ TEST_F(ScoreboardTest, ScoreEntersAtItsPlaceAndTheLastDropsOut) {
   const HighScoreTable before = game.s.HighScores;
   ASSERT_TRUE(Record("150", "  Ann "));
   EXPECT_EQ(game.s.RecordedPlace, 4);
-  const HighScoreTable& t = game.s.HighScores;
-  for (int i = 1; i <= 3; ++i) EXPECT_EQ(t(i), before(i));
-  EXPECT_EQ(t(4), (HighScoreEntry{150, "  Ann "})) << "the name as typed";
-  for (int i = 5; i <= 10; ++i) EXPECT_EQ(t(i), before(i - 1));
+  for (int i = 1; i <= 10; ++i) {
+    const HighScoreEntry expected = i < 4 ? before(i) : i == 4 ? HighScoreEntry{150, "  Ann "} : before(i - 1);
+    EXPECT_EQ(game.s.HighScores(i), expected) << i;
+  }
 }
 
-TEST_F(ScoreboardTest, TieGoesAboveTheOlderEntry) {
+TEST_F(ScoreboardTest, TieGoesAboveAndTooLowChangesNothing) {
   ASSERT_TRUE(Record("200", "New"));
   EXPECT_EQ(game.s.RecordedPlace, 1);
-  EXPECT_EQ(game.s.HighScores(1).Name, "New");
   EXPECT_EQ(game.s.HighScores(2).Name, "quandrovix");
-  game.s.HighScores = DefaultHighScores();
-  ASSERT_TRUE(Record("20", "Low"));
+  const HighScoreTable before = game.s.HighScores;  // the last place now holds 40
+  EXPECT_FALSE(Record("39", "Low"));
+  EXPECT_EQ(game.s.HighScores, before);
+  EXPECT_EQ(game.s.RecordedPlace, 1);
+  ASSERT_TRUE(Record("40", "Low"));
   EXPECT_EQ(game.s.RecordedPlace, 10);
   EXPECT_EQ(game.s.HighScores(10).Name, "Low");
 }
 
-TEST_F(ScoreboardTest, TooLowChangesNothing) {
-  game.s.RecordedPlace = 3;
-  const HighScoreTable before = game.s.HighScores;
-  EXPECT_FALSE(Record("19"));
-  EXPECT_FALSE(Record("0"));
-  EXPECT_EQ(game.s.HighScores, before);
-  EXPECT_EQ(game.s.RecordedPlace, 3);
-}
-
-TEST_F(ScoreboardTest, ShowFillsTheRowsAndHoldsARunningGameSilently) {
-  game.s.GameRunning = kTrue;
-  form.timCounter.SetEnabled(true);
+TEST_F(ScoreboardTest, ShowFillsTheRowsAndHideTurnsThemWhite) {
   form.frameGameOver.SetVisible(true);
+  for (Control* c : {&form.lblHSName(4), &form.lblHSPlace(4), &form.lblHSScore(4)})
+    c->SetForeColor(rules::kRecordedRow);
   ShowScoreboard(game);
   EXPECT_EQ(form.lblHSName(1).Caption(), "quandrovix");
   EXPECT_EQ(form.lblHSScore(10).Caption(), "20");
-  EXPECT_EQ(form.lblHSPlace(10).Caption(), "[10]");
   EXPECT_TRUE(form.framScores.Visible());
   EXPECT_FALSE(form.frameGameOver.Visible());
   EXPECT_FALSE(form.Frame1.Enabled());
-  EXPECT_EQ(game.s.ScoresShown, kTrue);
-  EXPECT_EQ(game.s.WasPaused, kFalse);
-  EXPECT_FALSE(form.timCounter.Enabled());
-  EXPECT_FALSE(form.framePaused.Visible());
-  EXPECT_EQ(form.lblPause.Caption(), "Pause (Space)");
-
-  game.s.LaunchPending = kFalse;
+  EXPECT_EQ(form.lblHSName(4).ForeColor(), rules::kRecordedRow) << "kept while open";
   HideScoreboard(game);
   EXPECT_FALSE(form.framScores.Visible());
   EXPECT_TRUE(form.Frame1.Enabled());
   EXPECT_EQ(game.s.ScoresShown, kFalse);
-  EXPECT_TRUE(form.timCounter.Enabled());
-  EXPECT_EQ(game.s.LaunchPending, kTrue) << "resumes with a new object";
-}
-
-TEST_F(ScoreboardTest, PausedGameStaysPausedAfterTheBoard) {
-  game.s.GameRunning = kTrue;
-  SetPause(game, kTrue);
-  ShowScoreboard(game);
-  HideScoreboard(game);
-  EXPECT_EQ(game.s.Paused, kTrue);
-  EXPECT_FALSE(form.timCounter.Enabled());
-  EXPECT_TRUE(form.framePaused.Visible());
-  EXPECT_EQ(form.lblPause.Caption(), "Unpause (Space)");
+  for (int i = 1; i <= 10; ++i)
+    for (const Control* c : {&form.lblHSName(i), &form.lblHSPlace(i), &form.lblHSScore(i)})
+      EXPECT_EQ(c->ForeColor(), rules::kWhite) << c->name << i;
 }
 
 TEST_F(ScoreboardTest, NotShownOverTheCheatConsole) {
@@ -89,20 +64,6 @@ TEST_F(ScoreboardTest, NotShownOverTheCheatConsole) {
   ShowScoreboard(game);
   EXPECT_FALSE(form.framScores.Visible());
   EXPECT_EQ(game.s.ScoresShown, kFalse);
-}
-
-TEST_F(ScoreboardTest, HideReturnsEveryRowToWhite) {
-  form.lblHSName(4).SetForeColor(rules::kRecordedRow);
-  form.lblHSPlace(4).SetForeColor(rules::kRecordedRow);
-  form.lblHSScore(4).SetForeColor(rules::kRecordedRow);
-  ShowScoreboard(game);
-  EXPECT_EQ(form.lblHSName(4).ForeColor(), rules::kRecordedRow) << "kept while open";
-  HideScoreboard(game);
-  for (int i = 1; i <= 10; ++i) {
-    EXPECT_EQ(form.lblHSName(i).ForeColor(), rules::kWhite);
-    EXPECT_EQ(form.lblHSPlace(i).ForeColor(), rules::kWhite);
-    EXPECT_EQ(form.lblHSScore(i).ForeColor(), rules::kWhite);
-  }
 }
 
 }  // namespace
