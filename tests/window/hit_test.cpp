@@ -9,14 +9,6 @@
 namespace zbx {
 namespace {
 
-// Points in window twips (containers add their own offsets).
-constexpr double kStartX = 3000, kStartY = 1080;   // lblStart
-constexpr double kTopBarX = 2000, kTopBarY = 800;  // Frame1, between its labels
-constexpr double kHSX = 2000, kHSY = 500;          // lblHS
-constexpr double kLifesX = 500, kLifesY = 600;     // lblLifes
-constexpr double kBasketX = 3000, kBasketY = 7500; // picBasket
-constexpr double kPlayX = 3000, kPlayY = 6500;     // open play area, below every panel but the cheat console
-
 bool InFront(const Form1& f, const Control& a, const Control& b) {
   const auto order = f.StackingOrder(a.container);
   const auto pa = std::find(order.begin(), order.end(), &a);
@@ -24,22 +16,14 @@ bool InFront(const Form1& f, const Control& a, const Control& b) {
   return pa != order.end() && pb != order.end() && pa < pb;
 }
 
-TEST(Stacking, EveryDirectChildOfTheWindowIsStackedOnce) {
+TEST(Stacking, EveryWindowChildOnceAndFallingObjectsBehindBarBasketAndPanels) {
   Form1 f;
   const auto order = f.StackingOrder(nullptr);
-  std::size_t topLevel = 0;
-  for (const Control& c : f.Controls()) {
-    if (c.container != nullptr) continue;
-    ++topLevel;
-    EXPECT_EQ(std::count(order.begin(), order.end(), &c), 1) << c.name;
-  }
-  EXPECT_EQ(order.size(), topLevel);
-  EXPECT_EQ(order.front(), &f.Picture4);
+  const auto topLevel = std::count_if(f.Controls().begin(), f.Controls().end(),
+                                      [](const Control& c) { return c.container == nullptr; });
+  EXPECT_EQ(order.size(), static_cast<std::size_t>(topLevel));
+  for (const Control* c : order) EXPECT_EQ(std::count(order.begin(), order.end(), c), 1) << c->name;
   EXPECT_EQ(order.back(), &f.picPlanet);
-}
-
-TEST(Stacking, FallingObjectPassesBehindBasketTopBarAndPanels) {
-  Form1 f;
   EXPECT_TRUE(InFront(f, f.Frame1, f.Picture1));
   EXPECT_TRUE(InFront(f, f.Picture1, f.picPlanet));
   EXPECT_TRUE(InFront(f, f.picBasket, f.picPlanet));
@@ -48,87 +32,65 @@ TEST(Stacking, FallingObjectPassesBehindBasketTopBarAndPanels) {
     EXPECT_TRUE(InFront(f, f.frameCheat, *panel)) << panel->name;
   }
   EXPECT_TRUE(InFront(f, f.framScores, f.framePaused));
+  EXPECT_TRUE(InFront(f, f.txtName, f.Label2(0)));  // windowed controls before labels
 }
 
-TEST(Stacking, WindowedChildrenLieInFrontOfLabels) {
-  Form1 f;
-  // Label2(0) reaches under the name box; the box wins.
-  EXPECT_TRUE(InFront(f, f.txtName, f.Label2(0)));
-  f.frameNewGame.SetVisible(true);
-  EXPECT_EQ(f.HitTest(780 + 1900, 1920 + 400), &f.txtName);
-  // Among labels, later rows lie in front: the score over the best score.
-  EXPECT_EQ(f.HitTest(4500, 500), &f.lblScore);
-}
+// A point in window twips and the control it should hit (no name: the window itself).
+struct Probe {
+  double x, y;
+  const char* name = nullptr;
+  int index = -1;
+};
 
-TEST(HitTest, TopBarIsInFrontOfPicture1) {
-  Form1 f;
-  EXPECT_EQ(f.HitTest(kTopBarX, kTopBarY), &f.Frame1);
-  EXPECT_EQ(f.HitTest(kLifesX, kLifesY), &f.lblLifes);
-  EXPECT_EQ(f.HitTest(kStartX, kStartY), &f.lblStart);
-  // Below the bar's bottom edge (1335) lies only the disabled Picture1: the window.
-  EXPECT_EQ(f.HitTest(kTopBarX, 1400), nullptr);
-}
-
-TEST(HitTest, DisabledPictureBoxesPassToTheWindow) {
-  Form1 f;
-  EXPECT_EQ(f.HitTest(kBasketX, kBasketY), nullptr);
-  EXPECT_EQ(f.HitTest(2300, 1700), nullptr);  // picPlanet
-  EXPECT_EQ(f.HitTest(150, 7600), nullptr);   // the strip of picSound left of Picture4
-  EXPECT_EQ(f.HitTest(300, 7600), &f.lblSound);
-}
-
-TEST(HitTest, DisabledLabelButtonPassesToItsFrame) {
-  Form1 f;
-  f.lblStart.SetEnabled(false);
-  EXPECT_EQ(f.HitTest(kStartX, kStartY), &f.Frame1);
-  f.Frame1.SetEnabled(false);
-  EXPECT_EQ(f.HitTest(kStartX, kStartY), nullptr);
-}
-
-TEST(HitTest, EverythingInsideADisabledFrameGoesToTheWindow) {
-  Form1 f;
-  f.Frame1.SetEnabled(false);
-  for (auto [x, y] : {std::pair{kLifesX, kLifesY}, {kHSX, kHSY}, {kTopBarX, kTopBarY}, {kStartX, kStartY}}) {
-    EXPECT_EQ(f.HitTest(x, y), nullptr) << x << "," << y;
+void ExpectHits(Form1& f, std::initializer_list<Probe> probes) {
+  for (const Probe& p : probes) {
+    const Control* want = p.name == nullptr ? nullptr : f.Find(p.name, p.index);
+    EXPECT_EQ(f.HitTest(p.x, p.y), want) << p.x << "," << p.y << " " << (p.name ? p.name : "window");
   }
 }
 
-TEST(HitTest, PointerPicturesAreNeverHit) {
+TEST(HitTest, StartWindow) {
   Form1 f;
   f.picCursor.SetVisible(true);
   f.picInvisible.SetVisible(true);
-  EXPECT_EQ(f.HitTest(3600, 1600), nullptr);  // picCursor
-  EXPECT_EQ(f.HitTest(3000, 1600), nullptr);  // picInvisible
+  ExpectHits(f, {{2000, 800, "Frame1"},  // the top bar in front of Picture1
+                 {500, 600, "lblLifes"},
+                 {3000, 1080, "lblStart"},
+                 {4500, 500, "lblScore"},  // later labels in front: the score over the best score
+                 {2000, 1400},             // below the bar only the disabled Picture1
+                 {3000, 7500},             // the disabled basket
+                 {2300, 1700},             // the disabled picPlanet
+                 {150, 7600},              // the disabled picSound
+                 {300, 7600, "lblSound"},
+                 {3600, 1600},  // picCursor and picInvisible are never hit
+                 {3000, 1600},
+                 {5000, 3000}});  // the hidden new-game panel
 }
 
-TEST(HitTest, HiddenPanelsAreNotHitAndShownOnesCatchTheirBackground) {
+TEST(HitTest, DisabledControlsAndContainersPassToTheNearestEnabledContainer) {
   Form1 f;
-  const double x = 5000, y = 3000;  // inside frameNewGame, clear of its children
-  EXPECT_EQ(f.HitTest(x, y), nullptr);
+  f.lblStart.SetEnabled(false);
+  ExpectHits(f, {{3000, 1080, "Frame1"}});
+  f.Frame1.SetEnabled(false);
+  f.lblStart.SetEnabled(true);
+  ExpectHits(f, {{3000, 1080}, {500, 600}, {2000, 500}, {2000, 800}});
+}
+
+TEST(HitTest, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
+  Form1 f;
   f.frameNewGame.SetVisible(true);
-  EXPECT_EQ(f.HitTest(x, y), &f.frameNewGame);
-  EXPECT_EQ(f.HitTest(2000, 3950), &f.lblOK);
-  EXPECT_EQ(f.HitTest(4000, 3950), &f.lblCancel);
-}
-
-TEST(HitTest, ScoreboardCoversPausedPanelAndCheatConsoleCoversAll) {
-  Form1 f;
+  ExpectHits(f, {{5000, 3000, "frameNewGame"}, {2000, 3950, "lblOK"}, {4000, 3950, "lblCancel"},
+                 {780 + 1900, 1920 + 400, "txtName"}});
+  f.frameNewGame.SetVisible(false);
+  f.frameGameOver.SetVisible(true);  // Label2(14) starts 120 left of its panel
+  ExpectHits(f, {{1500 - 60, 3585 + 300}, {1500 + 60, 3585 + 300, "Label2", 14}});
+  f.frameGameOver.SetVisible(false);
   f.framePaused.SetVisible(true);
-  EXPECT_EQ(f.HitTest(3000, 4000), &f.Label2(13));
+  ExpectHits(f, {{3000, 4000, "Label2", 13}});
   f.framScores.SetVisible(true);
-  EXPECT_EQ(f.HitTest(3000, 4000), &f.lblHSName(5));
-  f.frameHelp.SetVisible(true);
+  ExpectHits(f, {{3000, 4000, "lblHSName", 5}});
   f.frameCheat.SetVisible(true);
-  EXPECT_EQ(f.HitTest(3000, 6400), &f.txtCheat);
-  EXPECT_EQ(f.HitTest(3000, 6650), &f.frameCheat);
-}
-
-TEST(HitTest, ChildrenAreClippedToTheirContainer) {
-  Form1 f;
-  f.frameGameOver.SetVisible(true);
-  // Label2(14) starts 120 left of its panel; that strip is outside the panel.
-  EXPECT_EQ(f.HitTest(1500 - 60, 3585 + 300), nullptr);
-  EXPECT_EQ(f.HitTest(1500 + 60, 3585 + 300), &f.Label2(14));
+  ExpectHits(f, {{3000, 6400, "txtCheat"}, {3000, 6650, "frameCheat"}});
 }
 
 }  // namespace
