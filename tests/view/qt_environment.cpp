@@ -1,5 +1,5 @@
-// One QApplication for the whole view test program (Qt allows only one per process);
-// the tests run on Qt's offscreen platform.
+// One QApplication for the whole view test program (Qt allows one per process), on
+// Qt's offscreen platform unless another is asked for.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -10,7 +10,7 @@ namespace {
 class QtEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
+    if (qgetenv("QT_QPA_PLATFORM").isEmpty()) qputenv("QT_QPA_PLATFORM", "offscreen");
     app_ = std::make_unique<QApplication>(argc_, argv_);
   }
   void TearDown() override { app_.reset(); }

@@ -1,12 +1,10 @@
 #pragma once
-// A window model with hover highlighting bound, its view shown on the offscreen
-// platform, and helpers to render it and read pixels at model coordinates.
+// The window shown on the offscreen platform, and helpers that read its pixels at model
+// coordinates and type at whichever widget holds the focus.
 #include <gtest/gtest.h>
 
 #include <QApplication>
-#include <QColor>
 #include <QImage>
-#include <QString>
 #include <QTest>
 
 #include "window/form1.h"
@@ -15,45 +13,59 @@
 
 namespace zbx::qt::test {
 
-class ViewTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    BindHover(form);
-    view.show();
-    // Focus only moves inside the active window (on a real X server too).
-    view.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
-  }
+inline bool IsBlack(const QColor& c) { return c.rgb() == qRgb(0, 0, 0); }
 
-  QImage Render() { return view.grab().toImage().convertToFormat(QImage::Format_RGB32); }
-  // Renders and keeps the picture beside the test program, for a look by eye.
-  QImage RenderTo(const QString& name) {
-    QImage image = Render();
-    image.save(name + ".png");
+class Shown : public ::testing::Test {
+ protected:
+  // Focus only moves inside the active window (on a real X server too).
+  static void Show(QWidget& w) {
+    w.show();
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  }
+  static QImage Render(QWidget& w, const char* keepAs = nullptr) {
+    QImage image = w.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    if (keepAs != nullptr) image.save(QString(keepAs) + ".png");  // for a look by eye
     return image;
   }
-  // The colour at a point given in window twips.
-  static QColor At(const QImage& image, double x, double y) {
-    return image.pixelColor(static_cast<int>(x / 15), static_cast<int>(y / 15));
+  static QPoint Px(double x, double y) { return {static_cast<int>(x / 15), static_cast<int>(y / 15)}; }
+  static QRect Px(const RectTwips& r) {
+    return {Px(r.left, r.top), Px(r.left + r.width, r.top + r.height) - QPoint(1, 1)};
   }
-  // Whether any pixel of the twips rectangle matches.
+  static QColor At(const QImage& image, double x, double y) { return image.pixelColor(Px(x, y)); }
   template <class Pred>
   static bool Any(const QImage& image, const RectTwips& r, Pred pred) {
-    for (int y = static_cast<int>(r.top / 15); y < static_cast<int>((r.top + r.height) / 15); ++y)
-      for (int x = static_cast<int>(r.left / 15); x < static_cast<int>((r.left + r.width) / 15); ++x)
+    const QRect px = Px(r);
+    for (int y = px.top(); y <= px.bottom(); ++y)
+      for (int x = px.left(); x <= px.right(); ++x)
         if (pred(image.pixelColor(x, y))) return true;
     return false;
   }
-  static bool SameArea(const QImage& a, const QImage& b, const RectTwips& r) {
-    const QRect px(static_cast<int>(r.left / 15), static_cast<int>(r.top / 15), static_cast<int>(r.width / 15),
-                   static_cast<int>(r.height / 15));
-    return a.copy(px) == b.copy(px);
+  static bool SameArea(const QImage& a, const QImage& b, const RectTwips& r) { return a.copy(Px(r)) == b.copy(Px(r)); }
+
+  static QWidget* Focused() { return QApplication::focusWidget(); }
+  // A key pressed and released, or text typed, at the widget with the focus.
+  static void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    ASSERT_NE(Focused(), nullptr);
+    QTest::keyClick(Focused(), key, mods);
   }
+  static void Type(const QString& text) {
+    ASSERT_NE(Focused(), nullptr);
+    QTest::keyClicks(Focused(), text);
+  }
+};
+
+class ViewTest : public Shown {
+ protected:
+  void SetUp() override {
+    BindHover(form);
+    Show(view);
+  }
+  QImage Render(const char* keepAs = nullptr) { return Shown::Render(view, keepAs); }
+  QWidget* Native(const Control& c) const { return view.NativeWidget(c); }
 
   Form1 form;
   FormView view{form};
 };
-
-inline bool IsBlack(const QColor& c) { return c.red() == 0 && c.green() == 0 && c.blue() == 0; }
 
 }  // namespace zbx::qt::test
