@@ -46,7 +46,7 @@ TEST_F(ViewTest, FallingObjectHidesBehindTheTopBarAndTheOpaqueBasket) {
   form.picPlanet.SetPicture(form.imlPlanets.ListImage(13));  // fills its 32 x 32 frame
   form.picPlanet.SetTop(840);
   EXPECT_TRUE(SameArea(empty, Render("view_planet_840"), {form.picPlanet.Left(), 840, 480, 480}));
-  form.picPlanet.SetTop(1200);  // 1200..1680: the part below the bar's edge at 1455 shows
+  form.picPlanet.SetTop(1200);  // 1200..1680: only what lies below the bar's edge at 1455 shows
   EXPECT_FALSE(SameArea(empty, Render(), {form.picPlanet.Left(), 1470, 480, 195}));
   form.picPlanet.Move(form.picBasket.Left(), form.picBasket.Top());
   EXPECT_TRUE(SameArea(empty, Render(), form.picBasket.WindowBounds()));

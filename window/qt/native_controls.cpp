@@ -43,7 +43,7 @@ void Colour(QWidget& w, const Control& c) {
   if (pal != w.palette()) w.setPalette(pal);
 }
 
-// The part of a widget that window-level controls stacked in front of its panel leave
+// The region of a widget that window-level controls stacked in front of its panel leave
 // uncovered, in the widget's own coordinates. Widgets draw over the painted surface,
 // so what the model stacks in front of them has to be cut out of them.
 QRegion Uncovered(const Form1& form, const Control& c, const QRect& area) {
