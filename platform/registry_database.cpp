@@ -23,7 +23,8 @@ constexpr int kWalRetryMs = 5;
 // upper-cased path from the root ("2\SOFTWARE\X" below HKEY_LOCAL_MACHINE): keys never
 // move, so one indexed lookup opens a key at any depth. Key ids never come back
 // (AUTOINCREMENT), so a handle on a deleted key cannot land on a newer one. Values
-// enumerate by row id, which is their order of creation.
+// enumerate by row id, which is their order of creation. A new store starts with the
+// keys every Windows machine has below its roots.
 constexpr const char* kSchema = R"sql(
 CREATE TABLE IF NOT EXISTS reg_keys(
   id INTEGER PRIMARY KEY AUTOINCREMENT,
@@ -49,6 +50,11 @@ INSERT OR IGNORE INTO reg_keys(id, parent, name, uname, path) VALUES
   (5, NULL, 'HKEY_PERFORMANCE_DATA', 'HKEY_PERFORMANCE_DATA', '4'),
   (6, NULL, 'HKEY_CURRENT_CONFIG', 'HKEY_CURRENT_CONFIG', '5'),
   (7, NULL, 'HKEY_DYN_DATA', 'HKEY_DYN_DATA', '6');
+INSERT OR IGNORE INTO reg_keys(parent, name, uname, path) VALUES
+  (3, 'HARDWARE', 'HARDWARE', '2\HARDWARE'),
+  (3, 'SOFTWARE', 'SOFTWARE', '2\SOFTWARE'),
+  (3, 'SYSTEM', 'SYSTEM', '2\SYSTEM'),
+  (2, 'Software', 'SOFTWARE', '1\SOFTWARE');
 PRAGMA user_version = 1;
 )sql";
 

@@ -48,6 +48,7 @@ inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
 inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
 inline constexpr REGSAM KEY_NOTIFY = 0x0010;
 inline constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+inline constexpr REGSAM DELETE = 0x00010000;
 inline constexpr REGSAM KEY_READ = 0x20019;
 inline constexpr REGSAM KEY_WRITE = 0x20006;
 inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
@@ -68,6 +69,11 @@ inline constexpr LONG ERROR_CANTREAD = 1012;
 inline constexpr LONG ERROR_CANTWRITE = 1013;
 inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
+inline constexpr LONG ERROR_NO_SYSTEM_RESOURCES = 1450;
+
+// The deepest a key may lie below its root: the Win32 registry's 512 levels. Creating a
+// deeper key fails with ERROR_NO_SYSTEM_RESOURCES, as it does there.
+inline constexpr int kMaxKeyDepth = 512;
 
 // A registry store with the Win32 call semantics.
 class RegistryApi {
