@@ -27,8 +27,12 @@ namespace zbx::win {
 
 class SqliteRegistry final : public RegistryApi {
  public:
-  explicit SqliteRegistry(sql::DatabasePtr db);
+  // status: how the database was opened; a read-only store refuses every change with
+  // ERROR_ACCESS_DENIED.
+  explicit SqliteRegistry(sql::DatabasePtr db, StoreStatus status = {});
   ~SqliteRegistry() override = default;
+
+  StoreStatus Status() const override { return status_; }
 
   LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                      PHKEY phkResult) override;
@@ -82,8 +86,10 @@ class SqliteRegistry final : public RegistryApi {
   std::optional<ValueRow> ValueAt(OpenKey& key, DWORD index);
   std::optional<ValueRow> ReadValue(sql::Step& step);
   void Changed() { ++generation_; }
+  bool ReadOnly() const { return status_.access == StoreStatus::Access::ReadOnly; }
 
   std::mutex mutex_;
+  const StoreStatus status_;
   sql::DatabasePtr db_;      // declared before the statements: closed after them
   StatementCache sql_;
   HandleTable handles_;

@@ -72,6 +72,7 @@ LONG SqliteRegistry::CreateKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult
   auto id = names_.empty() ? std::optional<std::int64_t>(base->id) : FindKey(path);
   if (id && names_.empty() && !Alive(*base)) return ERROR_KEY_DELETED;
   if (!id) {
+    if (ReadOnly()) return ERROR_ACCESS_DENIED;
     WriteTransaction transaction(sql_);
     if (!Alive(*base)) return ERROR_KEY_DELETED;
     id = CreatePath(base->id, base->path, names_);
@@ -106,6 +107,7 @@ LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   if (base == nullptr) return ERROR_INVALID_HANDLE;
   // Only an explicit empty name deletes the key itself: a null name is a mistake.
   if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
+  if (ReadOnly()) return ERROR_ACCESS_DENIED;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   std::int64_t target = base->id;
   if (names_.empty()) {

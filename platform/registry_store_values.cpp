@@ -59,7 +59,7 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
   return Guarded([&]() -> LONG {
     const OpenKey* key = handles_.Find(hKey);
     if (key == nullptr) return ERROR_INVALID_HANDLE;
-    if ((key->access & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
+    if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
     if (lpData == nullptr && cbData > 0) return ERROR_INVALID_PARAMETER;
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
@@ -79,7 +79,7 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
   return Guarded([&]() -> LONG {
     const OpenKey* key = handles_.Find(hKey);
     if (key == nullptr) return ERROR_INVALID_HANDLE;
-    if ((key->access & KEY_SET_VALUE) == 0) return ERROR_ACCESS_DENIED;
+    if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
     const std::string upper = UpperName(name);

@@ -75,10 +75,22 @@ inline constexpr LONG ERROR_NO_SYSTEM_RESOURCES = 1450;
 // deeper key fails with ERROR_NO_SYSTEM_RESOURCES, as it does there.
 inline constexpr int kMaxKeyDepth = 512;
 
+// How a store was opened: for reading and writing; for reading only (every change
+// answers ERROR_ACCESS_DENIED); or not at all (every call fails). `reason` says why it
+// is read-only or unusable, in words fit to follow "cannot open the registry store PATH: ".
+struct StoreStatus {
+  enum class Access { ReadWrite, ReadOnly, Unavailable };
+  Access access = Access::ReadWrite;
+  std::string path;
+  std::string reason;
+};
+
 // A registry store with the Win32 call semantics.
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
+  // How the store was opened (a store of the caller's own is read-write).
+  virtual StoreStatus Status() const { return {}; }
   virtual LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                              PHKEY phkResult) = 0;
   virtual LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) = 0;
@@ -107,7 +119,12 @@ void SetDefaultRegistry(std::shared_ptr<RegistryApi> store);
 // $XDG_DATA_HOME/zorbanix/registry.db, else ~/.local/share/zorbanix/registry.db.
 std::string DefaultStorePath();
 
-// Opens a store on a database file (folders created, mode 0600), or ":memory:".
+// Opens a store on a database file, or ":memory:". Missing folders are made with mode
+// 0700 and the file with 0600. A store that cannot be opened still gives a store, whose
+// Status() says why and whose every call fails; a file or folder that is not writable
+// gives a read-only store. Refused: a path that is a symbolic link, a file or folder of
+// another user, a folder that others may write. A damaged file is moved aside, and what
+// can still be read of it is carried into the fresh store that replaces it.
 std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path);
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);

@@ -2,6 +2,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -51,8 +52,12 @@ std::string DefaultStorePath() {
 
 std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
   OpenedDatabase opened = OpenRegistryDatabase(path);
-  if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error);
-  return std::make_shared<SqliteRegistry>(std::move(opened.db));
+  if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error, std::move(opened.status));
+  auto store = std::make_shared<SqliteRegistry>(std::move(opened.db), std::move(opened.status));
+  if (!opened.movedAsideTo.empty())
+    std::fprintf(stderr, "zorbanix: registry store %s was damaged; kept as %s, starting a fresh one\n",
+                 path.c_str(), opened.movedAsideTo.c_str());
+  return store;
 }
 
 RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
