@@ -326,6 +326,8 @@ OpenedDatabase OpenRegistryDatabase(const std::string& path) {
   return opened;
 }
 
+const char* RegistrySchema() { return kSchema; }
+
 LONG RegistryErrorCode(int sqliteCode) {
   switch (sqliteCode & 0xFF) {
     case SQLITE_NOMEM:

@@ -24,6 +24,9 @@ struct OpenedDatabase {
 // files with it) and a fresh store is created; movedAsideTo says where it went.
 OpenedDatabase OpenRegistryDatabase(const std::string& path);
 
+// The SQL that makes a new store's tables and first keys.
+const char* RegistrySchema();
+
 // The Win32 code for an SQLite failure.
 LONG RegistryErrorCode(int sqliteCode);
 

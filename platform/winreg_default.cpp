@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "platform/registry_database.h"
+#include "platform/registry_salvage.h"
 #include "platform/registry_store.h"
 #include "platform/registry_unavailable.h"
 #include "platform/winreg.h"
@@ -54,9 +55,16 @@ std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
   OpenedDatabase opened = OpenRegistryDatabase(path);
   if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error, std::move(opened.status));
   auto store = std::make_shared<SqliteRegistry>(std::move(opened.db), std::move(opened.status));
-  if (!opened.movedAsideTo.empty())
-    std::fprintf(stderr, "zorbanix: registry store %s was damaged; kept as %s, starting a fresh one\n",
-                 path.c_str(), opened.movedAsideTo.c_str());
+  if (!opened.movedAsideTo.empty()) {
+    const Salvaged saved = SalvageStore(opened.movedAsideTo, *store);
+    std::string homeless;
+    if (saved.homeless > 0)
+      homeless = " (" + std::to_string(saved.homeless) + " more values were read whose keys were lost)";
+    std::fprintf(stderr,
+                 "zorbanix: registry store %s was damaged; %zu keys and %zu values were saved from it into a "
+                 "fresh store%s; the damaged file is kept as %s\n",
+                 path.c_str(), saved.keys, saved.values, homeless.c_str(), opened.movedAsideTo.c_str());
+  }
   return store;
 }
 
