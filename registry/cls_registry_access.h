@@ -6,8 +6,10 @@
 // failure and no key stays open between calls.
 //
 // Text. Paths, names and string data are UTF-8 here and code page 1252 in the registry;
-// the class converts at that boundary, and characters the code page cannot hold become
-// "?". Character counts (the four-character root, the 255-character buffers, the hex
+// the class converts at that boundary, and characters the code page cannot hold (and
+// bytes that are not UTF-8) become "?", so two different names can reach the registry
+// as one. The class keeps that conversion; a caller that must not lose text checks it
+// first with CodePageProblem (platform/codepage.h), as zorbanix-reg does. Character counts (the four-character root, the 255-character buffers, the hex
 // groups) are counted in the code page, one character per byte.
 //
 // Byte strings. StrToBin returns, and BinToStr takes, raw byte data in a std::string: one
