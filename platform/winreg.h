@@ -85,6 +85,10 @@ struct StoreStatus {
   std::string reason;
 };
 
+// Why nothing can be written to a store, in one line: "cannot open the registry store
+// PATH: REASON" or "the registry store PATH is read-only (REASON)"; empty when it can be.
+std::string StoreProblem(const StoreStatus& status);
+
 // A registry store with the Win32 call semantics.
 class RegistryApi {
  public:

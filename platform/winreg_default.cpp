@@ -70,6 +70,18 @@ std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
 
 RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
 
+std::string StoreProblem(const StoreStatus& status) {
+  switch (status.access) {
+    case StoreStatus::Access::Unavailable:
+      return "cannot open the registry store " + status.path + ": " + status.reason;
+    case StoreStatus::Access::ReadOnly:
+      return "the registry store " + status.path + " is read-only (" + status.reason + ")";
+    case StoreStatus::Access::ReadWrite:
+      break;
+  }
+  return {};
+}
+
 void SetDefaultRegistry(std::shared_ptr<RegistryApi> store) {
   DefaultSlot& slot = Slot();
   std::lock_guard<std::mutex> lock(slot.mutex);
