@@ -108,6 +108,12 @@ Place PlaceOf(const std::string& utf8Path) {
   return place;
 }
 
+// Long root names all start so ("HKEY_USERS"); no expansion of a short one can make one
+// across the text around it.
+bool HoldsLongRootName(const std::string& name) {
+  return AsciiUpperCopy(name).find("HKEY_") != std::string::npos;
+}
+
 int DepthOf(const Place& place) {
   return static_cast<int>(std::count(place.names.begin(), place.names.end(), '\\'));
 }
@@ -170,11 +176,15 @@ bool clsRegistryAccess::ExportTree(const std::string& sPath, RegFileWriter& file
       const int depth = top.depth + 1;
       std::string child = path + "\\" + ExpandRootNames(name);
       Place childPlace{place.root, place.names + "\\" + win::UpperName(Utf8ToAnsi(name))};
-      // A name the class cannot address (one holding a long root name), or one the key
-      // line cannot carry, leaves out the key and everything below it.
-      const char* reason = depth > win::kMaxKeyDepth                                   ? kTooDeep
-                           : !(PlaceOf(child) == childPlace) || !KeyLineReadsBack(child) ? kNameCannotBeWritten
-                                                                                         : nullptr;
+      // A name the class cannot address, or one the key line cannot carry, leaves out the
+      // key and everything below it. The parent's line reads back, so the child's does when
+      // the name adds no quote and no line break; and the path reaches the key unless the
+      // name holds a long root name, which the path syntax would shorten.
+      const bool addressed = !HoldsLongRootName(name) || PlaceOf(child) == childPlace;
+      const char* reason = depth > win::kMaxKeyDepth                           ? kTooDeep
+                           : !addressed || name.find_first_of(std::string_view("\"\r\n\0", 4)) !=
+                                               std::string::npos                 ? kNameCannotBeWritten
+                                                                                 : nullptr;
       if (reason != nullptr) {
         Skip(output, child, std::nullopt, reason);
         complete = false;
@@ -210,10 +220,10 @@ bool clsRegistryAccess::ExportKey(const std::string& path, RegFileWriter& file, 
       output->SetText(path);
     }
     lines += KeyLine(path) + kCrLf;
-    // A default value readable as text: a read that gives neither of two defaults.
-    const std::string zero(1, '\0'), one(1, '\1');
-    if (ReadString(path, "", zero) != zero || ReadString(path, "", one) != one)
-      add(StringValueLine("", text(ReadString(path, "", ""))), "");
+    // A default value readable as text. A read gives at most 254 characters, so a default
+    // of 255 comes back only when there is nothing to read.
+    const std::string unread(255, '\0');
+    if (ReadString(path, "", unread) != unread) add(StringValueLine("", text(ReadString(path, "", ""))), "");
     std::vector<std::string> names;
     std::vector<RegValue> values;
     // The same lists serve the three listings; each uses only the entries it listed.
