@@ -1,5 +1,6 @@
 // .reg export and import of a tree of 10,000 keys with 10 values each (100,000 values) on
-// store files: seconds per run.
+// store files: seconds per run. And the export of the deepest tree a store allows: 512
+// levels, names of 1 and of 255 characters, one value a level.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -97,5 +98,27 @@ void BM_ImportTree(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * kGroups * kKeysPerGroup * kValuesPerKey);
 }
 BENCHMARK(BM_ImportTree)->Unit(benchmark::kSecond)->Iterations(3)->UseRealTime();
+
+void BM_ExportDeepestTree(benchmark::State& state) {
+  TempFolder dir;
+  auto api = zbx::win::OpenRegistryStore(dir / "deep.db");
+  zbx::clsRegistryAccess reg(*api);
+  reg.CreateKeyIfDoesntExists(zbx::clsRegistryAccess::kTrue);
+  const std::string name(static_cast<std::size_t>(state.range(0)), 'n');
+  std::string path = "HKCU";
+  for (int level = 1; level <= zbx::win::kMaxKeyDepth; ++level) {
+    path += "\\" + name;
+    reg.WriteDWORD(path, "level", level);
+  }
+  const std::string out = dir / "deep.reg";
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::remove(out.c_str());
+    state.ResumeTiming();
+    if (reg.ExportToReg("HKCU\\" + name, out) != 1) state.SkipWithError("export failed");
+  }
+  state.counters["file_MB"] = static_cast<double>(std::filesystem::file_size(out)) / 1e6;
+}
+BENCHMARK(BM_ExportDeepestTree)->Arg(1)->Arg(255)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 }  // namespace

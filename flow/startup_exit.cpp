@@ -1,5 +1,6 @@
 #include "flow/startup_exit.h"
 
+#include <cstdio>
 #include <string>
 
 #include "flow/message_box.h"
@@ -13,8 +14,11 @@ namespace zbx {
 namespace {
 
 std::shared_ptr<clsRegistryAccess> MakeRegistry(Game& g) {
-  auto registry = g.registryStore ? std::make_shared<clsRegistryAccess>(*g.registryStore)
-                                  : std::make_shared<clsRegistryAccess>();
+  win::RegistryApi& store = g.registryStore ? *g.registryStore : win::DefaultRegistry();
+  // The game plays on with its default table; the player learns once why nothing is kept.
+  if (const std::string problem = win::StoreProblem(store.Status()); !problem.empty())
+    std::fprintf(stderr, "zorbanix: %s; the scoreboard will not be stored\n", problem.c_str());
+  auto registry = std::make_shared<clsRegistryAccess>(store);
   registry->CreateKeyIfDoesntExists(kTrue);
   return registry;
 }

@@ -1,6 +1,7 @@
 #include "platform/codepage.h"
 
 #include <array>
+#include <cstdio>
 
 namespace zbx {
 namespace {
@@ -93,6 +94,22 @@ std::string Utf8ToAnsi(std::string_view utf8) {
     out += code ? static_cast<char>(*code) : '?';
   }
   return out;
+}
+
+std::string CodePageProblem(std::string_view utf8) {
+  std::size_t pos = 0;
+  while (pos < utf8.size()) {
+    const std::size_t at = pos;
+    const char32_t cp = NextCodePoint(utf8, pos);
+    // U+FFFD stands for bytes that are no UTF-8, unless it was written as itself.
+    if (cp == 0xFFFD && utf8.substr(at, pos - at) != "\xEF\xBF\xBD") return "it is not valid UTF-8";
+    if (!AnsiCode(cp)) {
+      char text[40];
+      std::snprintf(text, sizeof text, "code page 1252 has no U+%04X", static_cast<unsigned>(cp));
+      return text;
+    }
+  }
+  return {};
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {

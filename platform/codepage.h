@@ -18,6 +18,9 @@ char32_t FromAnsiCode(std::uint8_t code);
 // UTF-8 to code-page bytes; characters the code page cannot hold (and invalid UTF-8)
 // become '?'.
 std::string Utf8ToAnsi(std::string_view utf8);
+// Why UTF-8 text would not reach the code page unchanged: empty when it would, else
+// "it is not valid UTF-8" or "code page 1252 has no U+XXXX".
+std::string CodePageProblem(std::string_view utf8);
 // Code-page bytes to UTF-8; never fails.
 std::string AnsiToUtf8(std::string_view ansi);
 

@@ -1,5 +1,6 @@
 #include "platform/registry_handles.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace zbx::win {
@@ -27,7 +28,7 @@ OpenKey* HandleTable::Find(HKEY handle) {
   return it == open_.end() ? nullptr : &it->second;
 }
 
-HKEY HandleTable::Open(std::int64_t id, std::string path) {
+HKEY HandleTable::Open(std::int64_t id, std::string path, REGSAM access) {
   HKEY handle = next_;
   while (open_.count(handle) != 0 || handle == 0 || handle >= HKEY_CLASSES_ROOT) {
     handle += kHandleStep;
@@ -37,7 +38,9 @@ HKEY HandleTable::Open(std::int64_t id, std::string path) {
   if (next_ >= HKEY_CLASSES_ROOT) next_ = kFirstHandle;
   OpenKey& key = open_[handle];
   key.id = id;
+  key.depth = static_cast<int>(std::count(path.begin(), path.end(), '\\'));
   key.path = std::move(path);
+  key.access = access;
   return handle;
 }
 

@@ -25,6 +25,8 @@ struct EnumCursor {
 struct OpenKey {
   std::int64_t id = 0;
   std::string path;  // upper-cased path from the root, the lookup form of the key
+  int depth = 0;     // levels below the root: the number of names in the path
+  REGSAM access = KEY_ALL_ACCESS;  // what the handle was opened for
   bool root = false;
   EnumCursor subKeys;
   EnumCursor values;
@@ -41,7 +43,7 @@ class HandleTable {
 
   // The open key behind a handle, or nullptr for 0, a closed or an invented handle.
   OpenKey* Find(HKEY handle);
-  HKEY Open(std::int64_t id, std::string path);
+  HKEY Open(std::int64_t id, std::string path, REGSAM access);
   // ERROR_INVALID_HANDLE for a handle that is not open; a root stays open.
   LONG Close(HKEY handle);
   std::size_t OpenCount() const { return open_.size(); }

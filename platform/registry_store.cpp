@@ -4,7 +4,8 @@
 
 namespace zbx::win {
 
-SqliteRegistry::SqliteRegistry(sql::DatabasePtr db) : db_(std::move(db)), sql_(db_.get()) {}
+SqliteRegistry::SqliteRegistry(sql::DatabasePtr db, StoreStatus status)
+    : status_(std::move(status)), db_(std::move(db)), sql_(db_.get()) {}
 
 std::size_t SqliteRegistry::OpenHandleCount() {
   std::lock_guard<std::mutex> lock(mutex_);

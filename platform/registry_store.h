@@ -4,8 +4,11 @@
 // Safe to call from several threads (one lock per store); several processes may share
 // the file (WAL journal, busy timeout, one transaction per changing call).
 //
-// Access masks are accepted and not enforced: the store belongs to one user (the file
-// is mode 0600) and has no per-key security, so every handle may do every operation.
+// The store belongs to one user (the file is mode 0600) and keeps no per-key security:
+// access masks only decide what a handle may change. A handle opened for reading
+// cannot set or delete values or delete keys (ERROR_ACCESS_DENIED); creating a sub-key
+// through it works, as it does on Windows, where that right is the key's, not the
+// handle's.
 #include <cstdint>
 #include <mutex>
 #include <exception>
@@ -24,8 +27,12 @@ namespace zbx::win {
 
 class SqliteRegistry final : public RegistryApi {
  public:
-  explicit SqliteRegistry(sql::DatabasePtr db);
+  // status: how the database was opened; a read-only store refuses every change with
+  // ERROR_ACCESS_DENIED.
+  explicit SqliteRegistry(sql::DatabasePtr db, StoreStatus status = {});
   ~SqliteRegistry() override = default;
+
+  StoreStatus Status() const override { return status_; }
 
   LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                      PHKEY phkResult) override;
@@ -69,7 +76,7 @@ class SqliteRegistry final : public RegistryApi {
   bool CursorUsable(const EnumCursor& cursor, DWORD index);
   void Remember(EnumCursor& cursor, DWORD index);
 
-  LONG OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
+  LONG OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, REGSAM access, PHKEY phkResult);
   LONG CreateKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
   std::int64_t CreatePath(std::int64_t parent, std::string path,
                           const std::vector<std::string_view>& names);
@@ -79,8 +86,10 @@ class SqliteRegistry final : public RegistryApi {
   std::optional<ValueRow> ValueAt(OpenKey& key, DWORD index);
   std::optional<ValueRow> ReadValue(sql::Step& step);
   void Changed() { ++generation_; }
+  bool ReadOnly() const { return status_.access == StoreStatus::Access::ReadOnly; }
 
   std::mutex mutex_;
+  const StoreStatus status_;
   sql::DatabasePtr db_;      // declared before the statements: closed after them
   StatementCache sql_;
   HandleTable handles_;

@@ -6,13 +6,32 @@
 
 namespace zbx::win {
 
+namespace {
+
+// Rights a handle needs: setting and deleting values, deleting the key itself, and
+// deleting a sub-key (any right to change the key will do).
+constexpr REGSAM kChangeRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE;
+
+}  // namespace
+
 LONG SqliteRegistry::RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
-                                   REGSAM /*samDesired*/, PHKEY phkResult) {
-  return Guarded([&] { return OpenKeyLocked(hKey, lpSubKey, phkResult); });
+                                   REGSAM samDesired, PHKEY phkResult) {
+  return Guarded([&] { return OpenKeyLocked(hKey, lpSubKey, samDesired, phkResult); });
 }
 
 LONG SqliteRegistry::RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return Guarded([&] { return OpenKeyLocked(hKey, lpSubKey, phkResult); });
+  return Guarded([&]() -> LONG {
+    // No sub-key: the very handle passed in comes back, not a new one.
+    if (phkResult != nullptr && (lpSubKey == nullptr || *lpSubKey == '\0')) {
+      *phkResult = 0;
+      const OpenKey* base = handles_.Find(hKey);
+      if (base == nullptr) return ERROR_INVALID_HANDLE;
+      if (!Alive(*base)) return ERROR_KEY_DELETED;
+      *phkResult = hKey;
+      return ERROR_SUCCESS;
+    }
+    return OpenKeyLocked(hKey, lpSubKey, KEY_ALL_ACCESS, phkResult);
+  });
 }
 
 LONG SqliteRegistry::RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
@@ -23,7 +42,7 @@ LONG SqliteRegistry::RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
   return Guarded([&] { return DeleteKeyLocked(hKey, lpSubKey); });
 }
 
-LONG SqliteRegistry::OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
+LONG SqliteRegistry::OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, REGSAM access, PHKEY phkResult) {
   if (phkResult == nullptr) return ERROR_INVALID_PARAMETER;
   *phkResult = 0;
   const OpenKey* base = handles_.Find(hKey);
@@ -32,13 +51,13 @@ LONG SqliteRegistry::OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) 
   if (names_.empty()) {
     // A new handle on the same key.
     if (!Alive(*base)) return ERROR_KEY_DELETED;
-    *phkResult = handles_.Open(base->id, base->path);
+    *phkResult = handles_.Open(base->id, base->path, access);
     return ERROR_SUCCESS;
   }
   std::string path = ChildPath(base->path, names_);
   const auto id = FindKey(path);
   if (!id) return Alive(*base) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
-  *phkResult = handles_.Open(*id, std::move(path));
+  *phkResult = handles_.Open(*id, std::move(path), access);
   return ERROR_SUCCESS;
 }
 
@@ -48,17 +67,19 @@ LONG SqliteRegistry::CreateKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult
   const OpenKey* base = handles_.Find(hKey);
   if (base == nullptr) return ERROR_INVALID_HANDLE;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
+  if (base->depth + static_cast<int>(names_.size()) > kMaxKeyDepth) return ERROR_NO_SYSTEM_RESOURCES;
   std::string path = ChildPath(base->path, names_);
   auto id = names_.empty() ? std::optional<std::int64_t>(base->id) : FindKey(path);
   if (id && names_.empty() && !Alive(*base)) return ERROR_KEY_DELETED;
   if (!id) {
+    if (ReadOnly()) return ERROR_ACCESS_DENIED;
     WriteTransaction transaction(sql_);
     if (!Alive(*base)) return ERROR_KEY_DELETED;
     id = CreatePath(base->id, base->path, names_);
     transaction.Commit();
     Changed();
   }
-  *phkResult = handles_.Open(*id, std::move(path));
+  *phkResult = handles_.Open(*id, std::move(path), KEY_ALL_ACCESS);
   return ERROR_SUCCESS;
 }
 
@@ -86,11 +107,13 @@ LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   if (base == nullptr) return ERROR_INVALID_HANDLE;
   // Only an explicit empty name deletes the key itself: a null name is a mistake.
   if (lpSubKey == nullptr) return ERROR_INVALID_PARAMETER;
+  if (ReadOnly()) return ERROR_ACCESS_DENIED;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   std::int64_t target = base->id;
   if (names_.empty()) {
-    if (base->root) return ERROR_ACCESS_DENIED;
+    if (base->root || (base->access & DELETE) == 0) return ERROR_ACCESS_DENIED;
   } else {
+    if ((base->access & kChangeRights) == 0) return ERROR_ACCESS_DENIED;
     const auto id = FindKey(ChildPath(base->path, names_));
     if (!id) return Alive(*base) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     target = *id;

@@ -13,7 +13,8 @@ bool IsStringType(DWORD type) {
 
 // Hands value data to the caller the registry's way: a null buffer asks for the size
 // only; a buffer too small is left untouched and told the size needed; string data
-// gets a zero byte behind it when the buffer has room, not counted in the size.
+// that does not already end with a zero byte gets one behind it when the buffer has
+// room, not counted in the size.
 LONG CopyData(DWORD type, const BYTE* src, std::size_t size, LPBYTE lpData, LPDWORD lpcbData) {
   const auto needed = static_cast<DWORD>(size);
   if (lpData == nullptr) {
@@ -26,7 +27,7 @@ LONG CopyData(DWORD type, const BYTE* src, std::size_t size, LPBYTE lpData, LPDW
   }
   if (size > 0) {
     std::memcpy(lpData, src, size);
-    if (IsStringType(type) && *lpcbData > needed) lpData[size] = 0;
+    if (IsStringType(type) && *lpcbData > needed && src[size - 1] != 0) lpData[size] = 0;
   }
   *lpcbData = needed;
   return ERROR_SUCCESS;
@@ -58,6 +59,7 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
   return Guarded([&]() -> LONG {
     const OpenKey* key = handles_.Find(hKey);
     if (key == nullptr) return ERROR_INVALID_HANDLE;
+    if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
     if (lpData == nullptr && cbData > 0) return ERROR_INVALID_PARAMETER;
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
@@ -77,6 +79,7 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
   return Guarded([&]() -> LONG {
     const OpenKey* key = handles_.Find(hKey);
     if (key == nullptr) return ERROR_INVALID_HANDLE;
+    if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
     const std::string upper = UpperName(name);

@@ -1,13 +1,17 @@
 #pragma once
 // The store that stands in when the database cannot be opened: every call fails with
 // the same code, so callers see a failure instead of a crash.
+#include <utility>
+
 #include "platform/winreg.h"
 
 namespace zbx::win {
 
 class UnavailableRegistry final : public RegistryApi {
  public:
-  explicit UnavailableRegistry(LONG error) : error_(error) {}
+  UnavailableRegistry(LONG error, StoreStatus status) : error_(error), status_(std::move(status)) {}
+
+  StoreStatus Status() const override { return status_; }
 
   LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, PHKEY phkResult) override {
     return Fail(phkResult);
@@ -36,6 +40,7 @@ class UnavailableRegistry final : public RegistryApi {
     return error_;
   }
   LONG error_;
+  StoreStatus status_;
 };
 
 }  // namespace zbx::win

@@ -48,6 +48,7 @@ inline constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
 inline constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
 inline constexpr REGSAM KEY_NOTIFY = 0x0010;
 inline constexpr REGSAM KEY_CREATE_LINK = 0x0020;
+inline constexpr REGSAM DELETE = 0x00010000;
 inline constexpr REGSAM KEY_READ = 0x20019;
 inline constexpr REGSAM KEY_WRITE = 0x20006;
 inline constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
@@ -68,11 +69,32 @@ inline constexpr LONG ERROR_CANTREAD = 1012;
 inline constexpr LONG ERROR_CANTWRITE = 1013;
 inline constexpr LONG ERROR_REGISTRY_IO_FAILED = 1016;
 inline constexpr LONG ERROR_KEY_DELETED = 1018;
+inline constexpr LONG ERROR_NO_SYSTEM_RESOURCES = 1450;
+
+// The deepest a key may lie below its root: the Win32 registry's 512 levels. Creating a
+// deeper key fails with ERROR_NO_SYSTEM_RESOURCES, as it does there.
+inline constexpr int kMaxKeyDepth = 512;
+
+// How a store was opened: for reading and writing; for reading only (every change
+// answers ERROR_ACCESS_DENIED); or not at all (every call fails). `reason` says why it
+// is read-only or unusable, in words fit to follow "cannot open the registry store PATH: ".
+struct StoreStatus {
+  enum class Access { ReadWrite, ReadOnly, Unavailable };
+  Access access = Access::ReadWrite;
+  std::string path;
+  std::string reason;
+};
+
+// Why nothing can be written to a store, in one line: "cannot open the registry store
+// PATH: REASON" or "the registry store PATH is read-only (REASON)"; empty when it can be.
+std::string StoreProblem(const StoreStatus& status);
 
 // A registry store with the Win32 call semantics.
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
+  // How the store was opened (a store of the caller's own is read-write).
+  virtual StoreStatus Status() const { return {}; }
   virtual LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired,
                              PHKEY phkResult) = 0;
   virtual LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) = 0;
@@ -101,7 +123,12 @@ void SetDefaultRegistry(std::shared_ptr<RegistryApi> store);
 // $XDG_DATA_HOME/zorbanix/registry.db, else ~/.local/share/zorbanix/registry.db.
 std::string DefaultStorePath();
 
-// Opens a store on a database file (folders created, mode 0600), or ":memory:".
+// Opens a store on a database file, or ":memory:". Missing folders are made with mode
+// 0700 and the file with 0600. A store that cannot be opened still gives a store, whose
+// Status() says why and whose every call fails; a file or folder that is not writable
+// gives a read-only store. Refused: a path that is a symbolic link, a file or folder of
+// another user, a folder that others may write. A damaged file is moved aside, and what
+// can still be read of it is carried into the fresh store that replaces it.
 std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path);
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);

@@ -2,10 +2,12 @@
 #include <pwd.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
 #include "platform/registry_database.h"
+#include "platform/registry_salvage.h"
 #include "platform/registry_store.h"
 #include "platform/registry_unavailable.h"
 #include "platform/winreg.h"
@@ -51,11 +53,34 @@ std::string DefaultStorePath() {
 
 std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
   OpenedDatabase opened = OpenRegistryDatabase(path);
-  if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error);
-  return std::make_shared<SqliteRegistry>(std::move(opened.db));
+  if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error, std::move(opened.status));
+  auto store = std::make_shared<SqliteRegistry>(std::move(opened.db), std::move(opened.status));
+  if (!opened.movedAsideTo.empty()) {
+    const Salvaged saved = SalvageStore(opened.movedAsideTo, *store);
+    std::string homeless;
+    if (saved.homeless > 0)
+      homeless = " (" + std::to_string(saved.homeless) + " more values were read whose keys were lost)";
+    std::fprintf(stderr,
+                 "zorbanix: registry store %s was damaged; %zu keys and %zu values were saved from it into a "
+                 "fresh store%s; the damaged file is kept as %s\n",
+                 path.c_str(), saved.keys, saved.values, homeless.c_str(), opened.movedAsideTo.c_str());
+  }
+  return store;
 }
 
 RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
+
+std::string StoreProblem(const StoreStatus& status) {
+  switch (status.access) {
+    case StoreStatus::Access::Unavailable:
+      return "cannot open the registry store " + status.path + ": " + status.reason;
+    case StoreStatus::Access::ReadOnly:
+      return "the registry store " + status.path + " is read-only (" + status.reason + ")";
+    case StoreStatus::Access::ReadWrite:
+      break;
+  }
+  return {};
+}
 
 void SetDefaultRegistry(std::shared_ptr<RegistryApi> store) {
   DefaultSlot& slot = Slot();

@@ -6,8 +6,10 @@
 // failure and no key stays open between calls.
 //
 // Text. Paths, names and string data are UTF-8 here and code page 1252 in the registry;
-// the class converts at that boundary, and characters the code page cannot hold become
-// "?". Character counts (the four-character root, the 255-character buffers, the hex
+// the class converts at that boundary, and characters the code page cannot hold (and
+// bytes that are not UTF-8) become "?", so two different names can reach the registry
+// as one. The class keeps that conversion; a caller that must not lose text checks it
+// first with CodePageProblem (platform/codepage.h), as zorbanix-reg does. Character counts (the four-character root, the 255-character buffers, the hex
 // groups) are counted in the code page, one character per byte.
 //
 // Byte strings. StrToBin returns, and BinToStr takes, raw byte data in a std::string: one
@@ -16,6 +18,7 @@
 //
 // Flags are 16-bit: kTrue (-1) or kFalse (0).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -28,17 +31,27 @@ namespace zbx {
 // integer (a 32-bit value), or nothing (another type).
 using RegValue = std::variant<std::monostate, std::string, std::int32_t>;
 
+// Something an export left out: a key (with everything below it) or one value of a key.
+struct RegExportSkip {
+  std::string keyPath;                   // as the export names it, long root name first
+  std::optional<std::string> valueName;  // set when one value was left out
+  std::string reason;
+};
+
 // Where an export shows its progress: before each key, pending window events run once
 // (DoEvents) and then the shown text is replaced by that key's path (SetText). Handlers
-// that run then must not use the exporting object or touch the export file.
+// that run then must not use the exporting object or touch the export file. Skipped
+// hears of every key and value the export had to leave out.
 class RegExportOutput {
  public:
   virtual ~RegExportOutput() = default;
   virtual void DoEvents() = 0;
   virtual void SetText(const std::string& keyPath) = 0;
+  virtual void Skipped(const RegExportSkip& /*what*/) {}
 };
 
 class RegFileWriter;
+struct ValueLine;
 
 class clsRegistryAccess {
  public:
@@ -87,7 +100,14 @@ class clsRegistryAccess {
 
   // .reg files (REGEDIT4, code page 1252, CRLF): 1 on success, 0 on failure.
   // ExportToReg writes the key at sPath and everything below it to a new file; an existing
-  // file (or link) of that name is never touched. Output may be null.
+  // file (or link) of that name is never touched. Output may be null. Every line it writes
+  // reads back through ImportFromReg as the key or value it came from: a text that the
+  // format cannot carry as text (line breaks, quotes, "=", blanks at its end, a leading
+  // "-", "hex:" or "dword:") is written as byte data holding the text and a zero byte,
+  // which ReadString reads as that text; a text is cut at its first zero byte. A key or
+  // value whose name a .reg file cannot hold, and a key deeper than win::kMaxKeyDepth,
+  // is left out (and told to Output->Skipped) while everything else is written; the
+  // result is then 0.
   std::int32_t ExportToReg(const std::string& sPath, const std::string& sRegFile,
                            RegExportOutput* Output = nullptr);
   // Applies a .reg file (at most 64 MiB). Leaves CreateKeyIfDoesntExists set to kTrue.
@@ -108,11 +128,14 @@ class clsRegistryAccess {
   // Sets one value of the key named by sPath; the shared tail of the write operations.
   std::int32_t SetValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
                         const std::string& data);
-  // Writes one key's lines and then its sub-keys, depth first; false stops the export.
+  // Writes the key at sPath and every key below it, depth first, without recursion;
+  // false when anything was left out or the file failed.
+  bool ExportTree(const std::string& sPath, RegFileWriter& file, RegExportOutput* output);
+  // Writes one key's lines; false when a value was left out. Throws when the file fails.
   bool ExportKey(const std::string& keyPath, RegFileWriter& file, RegExportOutput* output);
   // Applies the lines of a .reg file after its header; false for a key line with no path.
   bool ImportLines(const std::vector<std::string>& lines);
-  void ImportValueLine(const std::string& keyPath, const std::string& line);
+  void ImportValueLine(const std::string& keyPath, const ValueLine& line);
 
   win::RegistryApi& api_;
   std::int16_t createKeyIfDoesntExists_ = kFalse;

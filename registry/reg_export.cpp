@@ -1,10 +1,20 @@
-// .reg export: ExportToReg and its recursive worker ExportKey.
+// .reg export: ExportToReg, its walk of the key tree and ExportKey, which writes one key.
+// Every line is read back with the import's own reader before it is written, so that
+// no text or name can turn into a key line, a deletion or another value.
+#include <algorithm>
 #include <cstdio>
 #include <exception>
+#include <optional>
+#include <stdexcept>
+#include <string_view>
+#include <vector>
 
 #include "platform/codepage.h"
+#include "platform/registry_names.h"
 #include "registry/cls_registry_access.h"
+#include "registry/hex_text.h"
 #include "registry/reg_file.h"
+#include "registry/reg_lines.h"
 #include "registry/registry_path.h"
 #include "registry/text_util.h"
 
@@ -12,6 +22,8 @@ namespace zbx {
 namespace {
 
 constexpr const char* kCrLf = "\r\n";
+constexpr const char* kNameCannotBeWritten = "its name cannot be written in a .reg file";
+constexpr const char* kTooDeep = "it lies more than 512 levels below its root";
 
 // " 01 0A FF" -> "01,0A,FF"
 std::string ByteList(const std::string& hexText) {
@@ -39,6 +51,78 @@ std::int32_t AsDword(const RegValue& v) {
 // A listing's count as a number of entries (-1, a key that cannot be opened, lists none).
 std::size_t Listed(std::int32_t count) { return count > 0 ? static_cast<std::size_t>(count) : 0; }
 
+// Carriage returns and line feeds end lines (for other readers a lone one too); a zero
+// byte ends the file for some.
+bool HoldsLineBreakOrZero(std::string_view s) {
+  return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
+}
+
+// True when the import reads the line as exactly this action on the value `name` (and,
+// for a text, with exactly this text).
+bool ReadsBackAs(const std::string& line, ValueAction action, const std::string& name,
+                 const std::string& text = {}) {
+  if (HoldsLineBreakOrZero(line) || StartsKeySection(line)) return false;
+  const auto value = ReadValueLine(line);
+  if (!value || value->action != action) return false;
+  if (action != ValueAction::String) return value->name == name;
+  // WriteString takes "@" for the default value, and "@" with no text deletes it again.
+  if (value->name == "@" && value->data.empty()) return false;
+  return (value->name == "@" ? std::string() : value->name) == name && value->data == text;
+}
+
+// A string value's line; when the text cannot be carried as text, a byte-data line holding
+// the text and a zero byte (ReadString reads that back as the text); empty when not even
+// the name can be written.
+std::string StringValueLine(const std::string& name, const std::string& text) {
+  const std::string line = (name.empty() ? std::string("@=") : "\"" + name + "\"=") + "\"" + text + "\"";
+  if (ReadsBackAs(line, ValueAction::String, name, text)) return line;
+  const std::string bytes = Utf8ToAnsi(text) + std::string(1, '\0');
+  const std::string asBytes = "\"" + name + "\"=hex:" + ByteList(BytesToHexText(bytes));
+  return ReadsBackAs(asBytes, ValueAction::Binary, name) ? asBytes : std::string();
+}
+
+std::string KeyLine(const std::string& path) { return "[" + path + "]"; }
+
+// True when the import reads the key line as the line of exactly this key path.
+bool KeyLineReadsBack(const std::string& path) {
+  const std::string line = KeyLine(path);
+  if (HoldsLineBreakOrZero(line)) return false;
+  const std::string head = RemoveChar(TrimBlanks(line), '"');
+  return head.size() >= 2 && head.front() == '[' && head.substr(1, head.size() - 2) == path &&
+         path.front() != '-';
+}
+
+// Where a path leads in the store: its root and its upper-cased names, each after a "\".
+struct Place {
+  win::HKEY root = 0;
+  std::string names;
+  bool operator==(const Place&) const = default;
+};
+
+Place PlaceOf(const std::string& utf8Path) {
+  std::string path = Utf8ToAnsi(utf8Path), subKey;
+  Place place;
+  place.root = ParseRegistryPath(path, subKey);
+  std::vector<std::string_view> names;
+  if (win::SplitKeyPath(subKey.c_str(), names) == win::ERROR_SUCCESS) place.names = win::ChildPath("", names);
+  return place;
+}
+
+// Long root names all start so ("HKEY_USERS"); no expansion of a short one can make one
+// across the text around it.
+bool HoldsLongRootName(const std::string& name) {
+  return AsciiUpperCopy(name).find("HKEY_") != std::string::npos;
+}
+
+int DepthOf(const Place& place) {
+  return static_cast<int>(std::count(place.names.begin(), place.names.end(), '\\'));
+}
+
+void Skip(RegExportOutput* output, const std::string& keyPath, std::optional<std::string> valueName,
+          const char* reason) {
+  if (output != nullptr) output->Skipped(RegExportSkip{keyPath, std::move(valueName), reason});
+}
+
 }  // namespace
 
 std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std::string& sRegFile,
@@ -47,50 +131,122 @@ std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std:
   RegFileWriter file;
   if (!file.CreateExclusive(sRegFile)) return 0;
   if (!file.Write(std::string("REGEDIT4") + kCrLf + kCrLf)) return 0;
-  return ExportKey(sPath, file, Output) ? 1 : 0;
+  return ExportTree(sPath, file, Output) ? 1 : 0;
 }
 
-bool clsRegistryAccess::ExportKey(const std::string& keyPath, RegFileWriter& file,
-                                  RegExportOutput* output) {
-  const std::string path = ExpandRootNames(keyPath);
+bool clsRegistryAccess::ExportTree(const std::string& sPath, RegFileWriter& file, RegExportOutput* output) {
+  // One level of the walk: a key's sub-keys, the next one to visit, and how long the
+  // running path and place were at that key. Only one path is kept, however deep the
+  // tree, so memory grows with the depth, not with the depth times the path.
+  struct Level {
+    std::vector<std::string> subKeys;
+    std::size_t count = 0, next = 0, pathLength = 0, namesLength = 0;
+    int depth = 0;
+  };
+  std::string path = ExpandRootNames(sPath);
+  Place place = PlaceOf(path);
+  if (!KeyLineReadsBack(path)) {
+    Skip(output, path, std::nullopt, kNameCannotBeWritten);
+    return false;
+  }
+  bool complete = true;
+  std::vector<Level> stack;
+  auto visit = [&](int depth) {
+    complete = ExportKey(path, file, output) && complete;
+    Level level;
+    level.count = Listed(EnumKeys(path, level.subKeys));
+    level.pathLength = path.size();
+    level.namesLength = place.names.size();
+    level.depth = depth;
+    stack.push_back(std::move(level));
+  };
+  try {
+    visit(DepthOf(place));
+    while (!stack.empty()) {
+      Level& top = stack.back();
+      if (top.next == top.count) {
+        stack.pop_back();
+        continue;
+      }
+      const std::string& name = top.subKeys[top.next++];
+      // An entry the store failed to name cannot be visited (it would name this key again).
+      if (name.empty()) continue;
+      path.resize(top.pathLength);
+      place.names.resize(top.namesLength);
+      const int depth = top.depth + 1;
+      std::string child = path + "\\" + ExpandRootNames(name);
+      Place childPlace{place.root, place.names + "\\" + win::UpperName(Utf8ToAnsi(name))};
+      // A name the class cannot address, or one the key line cannot carry, leaves out the
+      // key and everything below it. The parent's line reads back, so the child's does when
+      // the name adds no quote and no line break; and the path reaches the key unless the
+      // name holds a long root name, which the path syntax would shorten.
+      const bool addressed = !HoldsLongRootName(name) || PlaceOf(child) == childPlace;
+      const char* reason = depth > win::kMaxKeyDepth                           ? kTooDeep
+                           : !addressed || name.find_first_of(std::string_view("\"\r\n\0", 4)) !=
+                                               std::string::npos                 ? kNameCannotBeWritten
+                                                                                 : nullptr;
+      if (reason != nullptr) {
+        Skip(output, child, std::nullopt, reason);
+        complete = false;
+        continue;
+      }
+      path = std::move(child);
+      place = std::move(childPlace);
+      visit(depth);
+    }
+  } catch (const std::exception&) {
+    return false;  // the file keeps what was written up to the failure
+  }
+  return complete;
+}
+
+bool clsRegistryAccess::ExportKey(const std::string& path, RegFileWriter& file, RegExportOutput* output) {
   // One key's lines go to the file together; after a failure, as far as they got.
   std::string lines;
+  bool complete = true;
+  auto add = [&](const std::string& line, const std::string& name) {
+    if (line.empty()) {
+      Skip(output, path, name, kNameCannotBeWritten);
+      complete = false;
+    } else {
+      lines += line + kCrLf;
+    }
+  };
+  // Texts are cut at their first zero byte, as programs read strings.
+  auto text = [](const std::string& s) { return s.substr(0, s.find('\0')); };
   try {
     if (output != nullptr) {
       output->DoEvents();
       output->SetText(path);
     }
-    lines += "[" + path + "]" + kCrLf;
-    const std::string noDefault(1, '\0');
-    if (ReadString(path, "", noDefault) != noDefault)
-      lines += "@=\"" + ReadString(path, "", "") + "\"" + kCrLf;
+    lines += KeyLine(path) + kCrLf;
+    // A default value readable as text. A read gives at most 254 characters, so a default
+    // of 255 comes back only when there is nothing to read.
+    const std::string unread(255, '\0');
+    if (ReadString(path, "", unread) != unread) add(StringValueLine("", text(ReadString(path, "", ""))), "");
     std::vector<std::string> names;
     std::vector<RegValue> values;
     // The same lists serve the three listings; each uses only the entries it listed.
     std::int32_t n = EnumValues(path, names, values, static_cast<std::int32_t>(win::REG_SZ));
     for (std::size_t i = 0; i < Listed(n); ++i)
-      if (!names[i].empty()) lines += "\"" + names[i] + "\"=\"" + AsString(values[i]) + "\"" + kCrLf;
+      if (!names[i].empty()) add(StringValueLine(names[i], text(AsString(values[i]))), names[i]);
     n = EnumValues(path, names, values, static_cast<std::int32_t>(win::REG_BINARY));
-    for (std::size_t i = 0; i < Listed(n); ++i)
-      lines += "\"" + names[i] + "\"=hex:" + ByteList(AsString(values[i])) + kCrLf;
+    for (std::size_t i = 0; i < Listed(n); ++i) {
+      const std::string line = "\"" + names[i] + "\"=hex:" + ByteList(AsString(values[i]));
+      add(ReadsBackAs(line, ValueAction::Binary, names[i]) ? line : std::string(), names[i]);
+    }
     n = EnumValues(path, names, values, static_cast<std::int32_t>(win::REG_DWORD));
-    for (std::size_t i = 0; i < Listed(n); ++i)
-      lines += "\"" + names[i] + "\"=dword:" + DwordDigits(AsDword(values[i])) + kCrLf;
+    for (std::size_t i = 0; i < Listed(n); ++i) {
+      const std::string line = "\"" + names[i] + "\"=dword:" + DwordDigits(AsDword(values[i]));
+      add(ReadsBackAs(line, ValueAction::Dword, names[i]) ? line : std::string(), names[i]);
+    }
     lines += kCrLf;
   } catch (const std::exception&) {
     file.Write(Utf8ToAnsi(lines));
-    return false;
+    throw;
   }
-  if (!file.Write(Utf8ToAnsi(lines))) return false;
-
-  std::vector<std::string> subKeys;
-  const std::int32_t count = EnumKeys(path, subKeys);
-  for (std::size_t i = 0; i < Listed(count); ++i) {
-    // An entry the store failed to name cannot be visited (it would name this key again).
-    if (subKeys[i].empty()) continue;
-    if (!ExportKey(path + "\\" + subKeys[i], file, output)) return false;
-  }
-  return true;
+  if (!file.Write(Utf8ToAnsi(lines))) throw std::runtime_error("the .reg file cannot be written");
+  return complete;
 }
 
 }  // namespace zbx

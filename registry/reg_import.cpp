@@ -36,37 +36,39 @@ bool clsRegistryAccess::ImportLines(const std::vector<std::string>& lines) {
     // The key's section runs to the next line that starts with "[" once its quotes and
     // blanks are gone; that line is examined next.
     for (std::size_t j = i + 1; j < lines.size(); ++j) {
-      const std::string line = TrimBlanks(RemoveChar(lines[j], '"'));
-      if (!line.empty() && line[0] == '[') {
+      if (StartsKeySection(lines[j])) {
         i = j - 1;
         break;
       }
-      if (line.find('=') != std::string::npos) ImportValueLine(keyPath, line);
+      if (const auto value = ReadValueLine(lines[j])) ImportValueLine(keyPath, *value);
     }
   }
   return true;
 }
 
-void clsRegistryAccess::ImportValueLine(const std::string& keyPath, const std::string& line) {
-  // The name ends at the first "=", the data at the second; anything after is ignored.
-  const std::size_t eq = line.find('=');
-  const std::size_t eq2 = line.find('=', eq + 1);
-  const std::string name = AnsiToUtf8(line.substr(0, eq));
-  const std::string data = line.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1);
+void clsRegistryAccess::ImportValueLine(const std::string& keyPath, const ValueLine& line) {
+  const std::string name = AnsiToUtf8(line.name);
+  const std::string& data = line.data;
   const std::string path = AnsiToUtf8(keyPath);
-  if (TrimBlanks(data) == "-") {
-    KillValue(path, name);
-  } else if (StartsWithIgnoringCase(data, "hex:")) {
-    std::string hex = data.substr(4);
-    for (char& c : hex)
-      if (c == ',') c = ' ';
-    WriteBinary(path, name, AnsiToUtf8(hex));
-  } else if (StartsWithIgnoringCase(data, "dword:")) {
-    WriteDWORD(path, name, LeadingHexDword(std::string_view(data).substr(6)));
-  } else {
-    WriteString(path, name, AnsiToUtf8(data));
-    // "@=""" sets the default value and takes it away again.
-    if (data.empty() && name == "@") KillValue(path, "");
+  switch (line.action) {
+    case ValueAction::Delete:
+      KillValue(path, name);
+      break;
+    case ValueAction::Binary: {
+      std::string hex = data.substr(4);
+      for (char& c : hex)
+        if (c == ',') c = ' ';
+      WriteBinary(path, name, AnsiToUtf8(hex));
+      break;
+    }
+    case ValueAction::Dword:
+      WriteDWORD(path, name, LeadingHexDword(std::string_view(data).substr(6)));
+      break;
+    case ValueAction::String:
+      WriteString(path, name, AnsiToUtf8(data));
+      // "@=""" sets the default value and takes it away again.
+      if (data.empty() && name == "@") KillValue(path, "");
+      break;
   }
 }
 

@@ -28,6 +28,29 @@ std::int32_t LeadingHexDword(std::string_view text) {
   return static_cast<std::int32_t>(bits);
 }
 
+bool StartsKeySection(std::string_view line) {
+  const std::string text = TrimBlanks(RemoveChar(line, '"'));
+  return !text.empty() && text[0] == '[';
+}
+
+std::optional<ValueLine> ReadValueLine(std::string_view raw) {
+  const std::string line = TrimBlanks(RemoveChar(raw, '"'));
+  // The name ends at the first "=", the data at the second; anything after is ignored.
+  const std::size_t eq = line.find('=');
+  if (eq == std::string::npos) return std::nullopt;
+  const std::size_t eq2 = line.find('=', eq + 1);
+  ValueLine value{ValueAction::String, line.substr(0, eq),
+                  line.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1)};
+  if (TrimBlanks(value.data) == "-") {
+    value.action = ValueAction::Delete;
+  } else if (StartsWithIgnoringCase(value.data, "hex:")) {
+    value.action = ValueAction::Binary;
+  } else if (StartsWithIgnoringCase(value.data, "dword:")) {
+    value.action = ValueAction::Dword;
+  }
+  return value;
+}
+
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
   if (text.size() < prefix.size()) return false;
   for (std::size_t i = 0; i < prefix.size(); ++i)

@@ -1,6 +1,7 @@
 #pragma once
 // Reading .reg text (code page 1252, one char per character).
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,25 @@ std::vector<std::string> SplitCrLf(std::string_view text);
 // 0, eight digits with the top bit set a negative number; more than eight keep the low 32
 // bits.
 std::int32_t LeadingHexDword(std::string_view text);
+
+// What the import does with a value line: delete the value, or write it as bytes, as a
+// 32-bit number or as text.
+enum class ValueAction { Delete, Binary, Dword, String };
+
+struct ValueLine {
+  ValueAction action;
+  std::string name;  // the text before the first "=", as written ("@" not mapped)
+  std::string data;  // the text after the first "=", up to the second
+};
+
+// True when a line inside a key section starts the next one: with its quotes and then
+// the blanks at both ends removed, it starts with "[".
+bool StartsKeySection(std::string_view line);
+
+// What the import makes of a line inside a key section that does not start the next
+// one: nothing (an empty line, a line without "=") or one value's action. Quotes are
+// removed everywhere, then the blanks at both ends.
+std::optional<ValueLine> ReadValueLine(std::string_view line);
 
 // True when text starts with prefix, ASCII letters compared ignoring case.
 bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix);

@@ -6,13 +6,16 @@
 namespace zbx::win::test {
 namespace {
 
-TEST_F(RegistryTest, RootsAreSeparateKeysThatSurviveClosing) {
+TEST_F(RegistryTest, RootsAreSeparateKeysThatSurviveClosingAndStartWithTheUsualKeys) {
   for (HKEY root = HKEY_CLASSES_ROOT; root <= HKEY_DYN_DATA; ++root) {
     EXPECT_EQ(Set(reg, root, "v", "x"), ERROR_SUCCESS);
     reg.RegCloseKey(Create(root, "Child"));
     EXPECT_EQ(reg.RegCloseKey(root), ERROR_SUCCESS);
     EXPECT_EQ(Get(reg, root, "v"), "x") << "closing a root is a no-op";
-    EXPECT_EQ(Names(reg, root), Strings{"Child"});
+    const Strings names = root == HKEY_LOCAL_MACHINE  ? Strings{"Child", "HARDWARE", "SOFTWARE", "SYSTEM"}
+                          : root == HKEY_CURRENT_USER ? Strings{"Child", "Software"}
+                                                      : Strings{"Child"};
+    EXPECT_EQ(Names(reg, root), names);
     EXPECT_EQ(reg.RegDeleteKeyA(root, ""), ERROR_ACCESS_DENIED);
   }
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "Child"), ERROR_SUCCESS);
@@ -27,12 +30,17 @@ TEST_F(RegistryTest, CreateMakesEveryLevelAndEveryOpenGivesAHandleOfItsOwn) {
   reg.RegCloseKey(Create(a, "B\\C\\D"));
   EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "A\\B\\C\\D"));
   ASSERT_EQ(Set(reg, deep, "v", "same"), ERROR_SUCCESS);
-  // An empty or null sub-key opens the key itself.
-  std::vector<HKEY> handles(4);
+  // An empty or null sub-key opens the key itself: RegOpenKeyA hands back the very
+  // handle it was given, the others a new one.
+  for (const char* none : {"", static_cast<const char*>(nullptr)}) {
+    HKEY same = 0;
+    EXPECT_EQ(reg.RegOpenKeyA(deep, none, &same), ERROR_SUCCESS);
+    EXPECT_EQ(same, deep);
+  }
+  std::vector<HKEY> handles(3);
   EXPECT_EQ(reg.RegOpenKeyExA(deep, "", 0, KEY_READ, &handles[0]), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegOpenKeyExA(deep, nullptr, 0, KEY_READ, &handles[1]), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegCreateKeyA(deep, nullptr, &handles[2]), ERROR_SUCCESS);
-  EXPECT_EQ(reg.RegOpenKeyA(deep, "", &handles[3]), ERROR_SUCCESS);
   for (int i = 0; i < 500; ++i) handles.push_back(Create(HKEY_CURRENT_USER, "a\\b\\c"));
   EXPECT_EQ(reg.RegCloseKey(deep), ERROR_SUCCESS);  // the others stay usable
   handles.push_back(deep);
@@ -60,7 +68,7 @@ TEST_F(RegistryTest, KeyNamesIgnoreCaseInTheCodePageAndKeepTheirFirstSpelling) {
 
 TEST_F(RegistryTest, PathSyntaxAndNameLengths) {
   reg.RegCloseKey(Create(HKEY_CURRENT_USER, "P\\\\Q\\"));
-  EXPECT_EQ(Names(reg, HKEY_CURRENT_USER), Strings{"P"});
+  EXPECT_EQ(Names(reg, HKEY_CURRENT_USER), (Strings{"P", "Software"}));
   EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "P\\\\\\Q\\\\"));
   HKEY key = 1234;
   EXPECT_EQ(reg.RegOpenKeyA(HKEY_CURRENT_USER, "Nope\\P", &key), ERROR_FILE_NOT_FOUND);
@@ -124,6 +132,78 @@ TEST_F(RegistryTest, SubKeysEnumerateByUpperCasedBytesAndFollowChanges) {
   EXPECT_EQ(NameAt(reg, parent, 2), "C");
   reg.RegCloseKey(Create(parent, "bb"));
   EXPECT_EQ(NameAt(reg, parent, 3), "C");
+}
+
+TEST_F(RegistryTest, AHandleChangesOnlyWhatItWasOpenedFor) {
+  HKEY full = Create(HKEY_CURRENT_USER, "Guarded\\Sub");
+  reg.RegCloseKey(full);
+  full = Create(HKEY_CURRENT_USER, "Guarded");
+  ASSERT_EQ(Set(reg, full, "v", "kept"), ERROR_SUCCESS);
+  const struct {
+    REGSAM access;
+    LONG set, deleteValue, deleteSubKey, deleteItself;
+  } rows[] = {
+      {KEY_READ, 5, 5, 5, 5},
+      {KEY_QUERY_VALUE, 5, 5, 5, 5},
+      {KEY_WRITE, 0, 2, 2, 5},  // no DELETE right: the key itself stays
+      {KEY_SET_VALUE, 0, 2, 2, 5},
+      {KEY_ALL_ACCESS, 0, 2, 2, 0},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.access);
+    reg.RegCloseKey(Create(HKEY_CURRENT_USER, "Guarded\\Sub"));
+    ASSERT_EQ(Set(reg, full, "gone", "x"), ERROR_SUCCESS);
+    HKEY h = 0;
+    ASSERT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Guarded", 0, row.access, &h), ERROR_SUCCESS);
+    HKEY same = 0;
+    ASSERT_EQ(reg.RegOpenKeyA(h, "", &same), ERROR_SUCCESS);  // the same handle, the same rights
+    EXPECT_EQ(Set(reg, same, "v", "kept"), row.set);
+    EXPECT_EQ(reg.RegDeleteValueA(h, "gone") == ERROR_SUCCESS ? 2 : reg.RegDeleteValueA(h, "gone"),
+              row.deleteValue);
+    EXPECT_EQ(reg.RegDeleteKeyA(h, "Sub") == ERROR_SUCCESS ? 2 : reg.RegDeleteKeyA(h, "Sub"), row.deleteSubKey);
+    EXPECT_EQ(Get(reg, h, "v"), "kept");  // reading works through every handle
+    EXPECT_EQ(Names(reg, h).size(), row.deleteSubKey == 5 ? 1u : 0u);
+    EXPECT_EQ(reg.RegDeleteKeyA(h, ""), row.deleteItself);
+    reg.RegCloseKey(h);
+    if (row.deleteItself == 0) break;
+  }
+  EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Guarded"));
+}
+
+TEST_F(RegistryTest, KeysLieAtMost512LevelsBelowTheirRootAndEveryLevelCanBeWalked) {
+  auto levels = [](int n, const std::string& name) {
+    std::string path = name;
+    for (int i = 1; i < n; ++i) path += "\\" + name;
+    return path;
+  };
+  const std::string longest(255, 'n');
+  HKEY deepest = Create(HKEY_CURRENT_USER, levels(512, longest));
+  ASSERT_NE(deepest, 0u);
+  HKEY out = 77;
+  EXPECT_EQ(reg.RegCreateKeyA(deepest, "x", &out), ERROR_NO_SYSTEM_RESOURCES);
+  EXPECT_EQ(out, 0u);
+  EXPECT_EQ(reg.RegCreateKeyA(HKEY_LOCAL_MACHINE, levels(513, "k").c_str(), &out), ERROR_NO_SYSTEM_RESOURCES);
+  EXPECT_EQ(reg.RegCreateKeyA(HKEY_LOCAL_MACHINE, levels(16500, "k").c_str(), &out), ERROR_NO_SYSTEM_RESOURCES);
+  EXPECT_FALSE(Exists(HKEY_LOCAL_MACHINE, "k"));
+  // From a handle part-way down the limit counts from the root, not from the handle.
+  HKEY middle = Create(HKEY_CURRENT_USER, levels(500, longest));
+  reg.RegCloseKey(Create(middle, levels(12, "m")));
+  EXPECT_EQ(reg.RegCreateKeyA(middle, levels(13, "m").c_str(), &out), ERROR_NO_SYSTEM_RESOURCES);
+  EXPECT_EQ(Set(reg, deepest, "v", "bottom"), ERROR_SUCCESS);
+  EXPECT_EQ(Get(reg, deepest, "v"), "bottom");
+  for (int m = 12; m >= 1; --m) ASSERT_EQ(reg.RegDeleteKeyA(middle, levels(m, "m").c_str()), ERROR_SUCCESS);
+  reg.RegCloseKey(deepest);
+  reg.RegCloseKey(middle);
+  // Deleting the deepest tree from the bottom up, listing every level on the way.
+  for (int depth = 512; depth >= 1; --depth) {
+    const std::string path = levels(depth, longest);
+    HKEY key = 0;
+    ASSERT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS) << depth;
+    EXPECT_TRUE(Names(reg, key).empty()) << depth;
+    ASSERT_EQ(reg.RegDeleteKeyA(key, ""), ERROR_SUCCESS) << depth;
+    reg.RegCloseKey(key);
+  }
+  EXPECT_EQ(Names(reg, HKEY_CURRENT_USER), Strings{"Software"});
 }
 
 }  // namespace

@@ -39,7 +39,9 @@ TEST_F(ValueTest, DataIsStoredExactlyAndHandedBackTheRegistrysWay) {
     std::string seen;  // the start of a buffer filled with '#' before the call
   } cases[] = {
       {REG_SZ, "abc", 8, 0, std::string("abc\0#", 5)},  // a zero behind, not counted
-      {REG_EXPAND_SZ, zeros, 8, 0, zeros + std::string("\0#", 2)},
+      {REG_EXPAND_SZ, zeros, 8, 0, zeros + "#"},  // it ends with a zero already: none added
+      {REG_SZ, std::string("abc\0", 4), 8, 0, std::string("abc\0#", 5)},
+      {REG_SZ, std::string("a\0b", 3), 8, 0, std::string("a\0b\0#", 5)},
       {REG_MULTI_SZ, "abc", 8, 0, std::string("abc\0#", 5)},
       {REG_SZ, "abc", 3, 0, "abc#"},  // no room for the zero
       {REG_BINARY, zeros, 8, 0, zeros + "#"},

@@ -2,6 +2,7 @@
 // the output sink, the exclusive file and failures that keep what was written.
 #include <unistd.h>
 
+#include <cstdio>
 #include <initializer_list>
 #include <stdexcept>
 
@@ -17,6 +18,18 @@ std::string Section(const std::string& sub, std::initializer_list<std::string> l
   std::string text = "[HKEY_CURRENT_USER\\" + sub + "]\r\n";
   for (const std::string& line : lines) text += line + "\r\n";
   return text + "\r\n";
+}
+
+// A text as the byte list of an export: its characters and a zero byte, "41,00".
+std::string HexOf(const std::string& text) {
+  std::string list;
+  for (unsigned char c : text + std::string(1, '\0')) {
+    char pair[4];
+    std::snprintf(pair, sizeof pair, "%02X,", c);
+    list += pair;
+  }
+  list.pop_back();
+  return list;
 }
 
 // A sink that records what the export shows, and can fail on a given key.
@@ -74,12 +87,12 @@ TEST_F(Export, ValueLinesOfEveryKind) {
   reg.WriteString("HKCU\\T", "@", "");  // zero bytes: read as the empty text
   reg.CreateKey("HKCU\\T\\Bare");
   EXPECT_EQ(Exported(kKey), kHeader + Section("Software\\Test",
-                                              {"@=\"\n\x0B\"", "\"q\"=\"say \"hi\" \\o/\"",
-                                               "\"blanks\"=\"lead and trail  \"", "\"long\"=\"\"",
+                                              {"\"\"=hex:0A,0B,00", "\"q\"=hex:" + HexOf("say \"hi\" \\o/"),
+                                               "\"blanks\"=hex:" + HexOf("lead and trail  "), "\"long\"=\"\"",
                                                "\"Gr\xFC\xDF" "e\"=\"5 \x80\"", "\"\"=hex:0A,0B,0C",
                                                "\"big\"=hex:" + list, "\"none\"=hex:", "\"minus\"=dword:FFFFFFFF",
                                                "\"ff\"=dword:000000FF", "\"zero\"=dword:00000000"}));
-  EXPECT_EQ(Exported("HKCU\\T"), kHeader + Section("T", {"@=\"\""}) + Section("T\\Bare"));
+  EXPECT_EQ(Exported("HKCU\\T"), kHeader + Section("T", {"\"\"=hex:00"}) + Section("T\\Bare"));
 }
 
 TEST_F(Export, SubKeysDepthFirstInListingOrder) {

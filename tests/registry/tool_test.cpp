@@ -1,6 +1,8 @@
 // zorbanix-reg, the built binary, on a store file in a temporary folder: exit statuses,
 // one-line messages, round trips, and the store shared with the library.
+#include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -130,6 +132,88 @@ TEST_F(Tool, WithoutStoreUsesTheGamesDefaultFile) {
   ASSERT_EQ(Run({"set", "HKLM\\System", "BIOS config", "--string", "table"}, false, env).status, 0);
   auto api = win::OpenRegistryStore(dir / "zorbanix/registry.db");
   EXPECT_EQ(clsRegistryAccess(*api).ReadString("HKLM\\System", "BIOS config"), "table");
+}
+
+TEST_F(Tool, AStoreThatCannotBeOpenedIsSaidSoByEveryCommand) {
+  const std::string file = dir / "plain", link = dir / "link.db", reg = dir / "in.reg", folder = dir / "folder";
+  std::ofstream(file) << "x";
+  std::filesystem::create_directory(folder);
+  std::ofstream(reg) << "REGEDIT4\r\n[HKCU\\A]\r\n\"n\"=\"v\"\r\n";
+  ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+  const std::pair<std::string, std::string> stores[] = {
+      {folder, "it is a folder"}, {file + "/registry.db", file + " is not a folder"}, {link, "it is a symbolic link"}};
+  const std::vector<std::vector<std::string>> commands = {
+      {"query", "HKCU\\A"}, {"query", "HKCU\\A", "n"}, {"set", "HKCU\\A", "n", "--string", "v"},
+      {"delete-key", "HKCU\\A"}, {"delete-value", "HKCU\\A", "n"}, {"keys", "HKCU"}, {"values", "HKCU"},
+      {"export", "HKCU", dir / "out.reg"}, {"import", reg}};
+  for (const auto& [path, reason] : stores)
+    for (std::vector<std::string> args : commands) {
+      args.insert(args.begin(), {"--store", path});
+      Expect(args, 1, "zorbanix-reg: cannot open the registry store " + path + ": " + reason + "\n", false);
+    }
+  EXPECT_FALSE(std::filesystem::exists(dir / "out.reg"));
+  EXPECT_EQ(Slurp(file), "x");
+  // The game's own store, named by XDG_DATA_HOME, in a folder others may write.
+  const std::string shared = dir / "shared";
+  std::filesystem::create_directories(shared + "/zorbanix");
+  ::chmod((shared + "/zorbanix").c_str(), 0777);
+  const Result r = Run({"keys", "HKCU"}, false, "XDG_DATA_HOME=" + Quote(shared));
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "zorbanix-reg: cannot open the registry store " + shared + "/zorbanix/registry.db: its folder " +
+                       shared + "/zorbanix can be written by other users\n");
+}
+
+TEST_F(Tool, AReadOnlyStoreAnswersQueriesAndRefusesChanges) {
+  Expect({"set", "HKCU\\A", "n", "--string", "v"}, 0, "");
+  ASSERT_EQ(::chmod(store.c_str(), 0400), 0);
+  const std::string before = Slurp(store), reg = dir / "in.reg";
+  std::ofstream(reg) << "REGEDIT4\r\n[HKCU\\B]\r\n\"n\"=\"v\"\r\n";
+  Expect({"query", "HKCU\\A", "n"}, 0, "v\n");
+  Expect({"export", "HKCU\\A", dir / "a.reg"}, 0, "");
+  const std::string refusal = "zorbanix-reg: cannot change the registry store " + store +
+                              ": it is read-only (the file is read-only)\n";
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"set", "HKCU\\A", "n", "--string", "w"}, {"delete-value", "HKCU\\A", "n"}, {"delete-key", "HKCU\\A"},
+           {"import", reg}})
+    Expect(args, 1, refusal);
+  EXPECT_TRUE(Slurp(store) == before);
+}
+
+TEST_F(Tool, NamesAndTextsTheCodePageCannotHoldAreRefused) {
+  const struct {
+    std::vector<std::string> args;
+    std::string mention;
+  } refused[] = {
+      {{"set", "HKCU\\A", "中", "--string", "v"}, "the name 中 cannot be stored: code page 1252 has no U+4E2D"},
+      {{"set", "HKCU\\A", "n", "--string", "x\xF0\x9F\x98\x80"}, "has no U+1F600"},
+      {{"set", "HKCU\\A", "n", "--string", "\xFF"}, "the text cannot be stored: it is not valid UTF-8"},
+      {{"set", "HKCU\\中", "n", "--string", "v"}, "the path HKCU\\中 cannot be stored"},
+      {{"query", "HKCU\\A", "\xC3"}, "the name cannot be stored: it is not valid UTF-8"},
+      {{"delete-value", "HKCU\\A", "ﬀ"}, "code page 1252 has no U+FB00"},
+      {{"keys", "HKCU\\\xE9"}, "the path cannot be stored: it is not valid UTF-8"},
+  };
+  for (const auto& r : refused) Expect(r.args, 2, r.mention);
+  Expect({"keys", "HKCU"}, 0, "Software\n");  // nothing was written, no "?" anywhere
+  Expect({"set", "HKCU\\Grüße", "€ ‰ Ÿ", "--string", "œ ž ™"}, 0, "");
+  Expect({"query", "HKCU\\Grüße", "€ ‰ Ÿ"}, 0, "œ ž ™\n");
+}
+
+TEST_F(Tool, ExportLeavesOutNamesAFileCannotHoldAndSaysWhat) {
+  Expect({"set", "HKCU\\Software\\Victim", "keep", "--string", "precious"}, 0, "");
+  const std::string note = "hello\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n\"x\"=\"y";
+  Expect({"set", "HKCU\\Software\\Notes", "note", "--string", note}, 0, "");
+  Expect({"set", "HKCU\\Software\\Notes", "two\nlines", "--dword", "1"}, 0, "");
+  const std::string file = dir / "notes.reg";
+  Expect({"export", "HKCU\\Software\\Notes", file}, 1, "left out 1 keys or values");
+  std::filesystem::remove(file);
+  const Result verbose = Run({"export", "HKCU\\Software\\Notes", file, "--verbose"});
+  EXPECT_EQ(verbose.status, 1);
+  EXPECT_EQ(verbose.out, "HKEY_CURRENT_USER\\Software\\Notes\nskipped value two\\nlines of "
+                         "HKEY_CURRENT_USER\\Software\\Notes: its name cannot be written in a .reg file\n");
+  Expect({"import", file}, 0, "");
+  Expect({"query", "HKCU\\Software\\Victim", "keep"}, 0, "precious\n");
+  auto api = win::OpenRegistryStore(store);  // now byte data that reads as the text
+  EXPECT_EQ(clsRegistryAccess(*api).ReadString("HKCU\\Software\\Notes", "note"), note);
 }
 
 }  // namespace

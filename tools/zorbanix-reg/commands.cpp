@@ -59,8 +59,17 @@ bool ParseHex(Context& c, std::string text, std::string& hex) {
 
 int CheckArgs(Context& c, const Args& args, std::size_t min, std::size_t max, const char* usage) {
   if (args.size() < min || args.size() > max) return Fail(c, kExitUsage, std::string("usage: zorbanix-reg ") + usage);
+  if (int rc = CheckText(c, "path", args[0])) return rc;
   if (!KnownRoot(args[0])) return Fail(c, kExitUsage, "unknown root key in path: " + args[0]);
   return kExitOk;
+}
+
+int CheckText(Context& c, const char* what, const std::string& text) {
+  // Anything else would be stored as "?", so that different names would be one.
+  const std::string problem = CodePageProblem(text);
+  if (problem.empty()) return kExitOk;
+  const std::string shown = problem == "it is not valid UTF-8" ? std::string() : " " + text;
+  return Fail(c, kExitUsage, std::string("the ") + what + shown + " cannot be stored: " + problem);
 }
 
 int NoKey(Context& c, const std::string& path) { return Fail(c, kExitMissing, "key not found: " + path); }
@@ -73,6 +82,8 @@ int Fail(Context& c, int status, const std::string& message) {
 int Query(Context& c, const Args& args) {
   if (int rc = CheckArgs(c, args, 1, 2, "query PATH [NAME]")) return rc;
   const std::string& path = args[0];
+  if (args.size() == 2)
+    if (int rc = CheckText(c, "name", args[1])) return rc;
   if (c.reg.KeyExists(path) != clsRegistryAccess::kTrue) return NoKey(c, path);
   if (args.size() == 2) {
     ValueData v;
@@ -94,6 +105,9 @@ int Set(Context& c, const Args& args) {
   static const char* usage = "set PATH NAME (--string TEXT | --dword N | --binary HEX)";
   if (int rc = CheckArgs(c, args, 4, 4, usage)) return rc;
   const std::string &path = args[0], name = ValueName(args[1]), &kind = args[2], &data = args[3];
+  if (int rc = CheckText(c, "name", name)) return rc;
+  if (kind == "--string")
+    if (int rc = CheckText(c, "text", data)) return rc;
   c.reg.CreateKeyIfDoesntExists(clsRegistryAccess::kTrue);
   std::int32_t done = 0;
   if (kind == "--string") {
@@ -124,6 +138,7 @@ int DeleteKey(Context& c, const Args& args) {
 int DeleteValue(Context& c, const Args& args) {
   if (int rc = CheckArgs(c, args, 2, 2, "delete-value PATH NAME")) return rc;
   const std::string &path = args[0], name = ValueName(args[1]);
+  if (int rc = CheckText(c, "name", name)) return rc;
   if (c.reg.KeyExists(path) != clsRegistryAccess::kTrue) return NoKey(c, path);
   if (c.reg.ValueExists(path, name) != clsRegistryAccess::kTrue)
     return Fail(c, kExitMissing, "value not found: " + NameText(name) + " in " + path);

@@ -32,8 +32,12 @@ int Values(Context& c, const Args& args);
 int Export(Context& c, const Args& args);
 int Import(Context& c, const Args& args);
 
-// Checks the argument count and the path's root; 0 when the command may go on.
+// Checks the argument count, the path's root and that the path can be stored unchanged;
+// 0 when the command may go on.
 int CheckArgs(Context& c, const Args& args, std::size_t min, std::size_t max, const char* usage);
+// A name or text (what: "name", "text") must reach the store unchanged: code page 1252
+// holds every one of its characters. 0 when it does, else a usage error.
+int CheckText(Context& c, const char* what, const std::string& text);
 int NoKey(Context& c, const std::string& path);
 
 // One line on stderr, prefixed with the tool's name; returns the status given.

@@ -3,6 +3,7 @@
 #include <iostream>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,8 +38,11 @@ Commands:
   export PATH FILE [--verbose]
                              write the key and everything below it to a new
                              .reg file (REGEDIT4, code page 1252, CR LF lines);
-                             an existing FILE is never overwritten; --verbose
-                             prints each key path as it is written
+                             an existing FILE is never overwritten; texts a
+                             .reg file cannot carry as text are written as
+                             bytes, names it cannot carry are left out (and the
+                             export fails); --verbose prints each key path as
+                             it is written and what was left out
   import FILE                apply a .reg file (at most 64 MiB): create keys and
                              write values, delete keys ([-PATH]) and values
                              (NAME=-); nothing is undone when it stops early
@@ -48,10 +52,14 @@ PATH is a root key, long or short, then "\" and the sub-key path:
   HKEY_USERS HKUS   HKEY_PERFORMANCE_DATA HKPD   HKEY_CURRENT_CONFIG HKCC
   HKEY_DYN_DATA HKDD
 e.g. 'HKCU\Software\Test'. Names ignore case. NAME "" or @ is the key's default value.
-Text is UTF-8 here and code page 1252 in the store; other characters become "?".
+Text is UTF-8 here and code page 1252 in the store: a path, name or text holding a
+character that code page 1252 cannot hold, or that is not valid UTF-8, is refused.
 
-Exit status: 0 done, 1 key or value missing or the operation failed,
-2 usage error. Every failure is reported in one line on stderr.
+A store that cannot be opened makes every command fail; a store that cannot be
+written (a read-only file or folder) answers queries, and refuses every change.
+
+Exit status: 0 done, 1 key or value missing, the store unusable or the operation
+failed, 2 usage error. Every failure is reported in one line on stderr.
 )";
 
 using Command = int (*)(Context&, const Args&);
@@ -97,6 +105,18 @@ int main(int argc, char** argv) {
   std::shared_ptr<zbx::win::RegistryApi> own;
   if (!storePath.empty()) own = zbx::win::OpenRegistryStore(storePath);
   zbx::win::RegistryApi& api = own ? *own : zbx::win::DefaultRegistry();
+  // A store that cannot be used says so before any command, instead of "key not found".
+  const zbx::win::StoreStatus status = api.Status();
+  if (status.access == zbx::win::StoreStatus::Access::Unavailable) {
+    std::cerr << "zorbanix-reg: cannot open the registry store " << status.path << ": " << status.reason << '\n';
+    return zbx::tool::kExitMissing;
+  }
+  static const std::set<std::string> changing = {"set", "delete-key", "delete-value", "import"};
+  if (status.access == zbx::win::StoreStatus::Access::ReadOnly && changing.count(args[i]) != 0) {
+    std::cerr << "zorbanix-reg: cannot change the registry store " << status.path << ": it is read-only ("
+              << status.reason << ")\n";
+    return zbx::tool::kExitMissing;
+  }
   zbx::clsRegistryAccess reg(api);
   Context context{reg, api, std::cout, std::cerr};
   return command->second(context, Args(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));

@@ -1,0 +1,157 @@
+// .reg export against hostile names and texts: every line reads back as the key or value
+// it came from, so an exported file imported again changes nothing but that tree; texts
+// the format cannot carry come back as byte data, names it cannot carry are left out and
+// reported; no zero byte reaches a file; the deepest allowed tree exports.
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <random>
+#include <set>
+
+#include "registry/export_property.h"
+#include "registry/registry_fixture.h"
+
+namespace zbx::test {
+namespace {
+
+class SeededChoices : public export_property::Choices {
+ public:
+  explicit SeededChoices(unsigned seed) : random_(seed) {}
+  unsigned Next(unsigned bound) override { return bound == 0 ? 0 : random_() % bound; }
+
+ private:
+  std::mt19937 random_;
+};
+
+TEST(ExportProperty, ImportingAnExportOfARandomTreeChangesNothingElseAndKeepsEveryValueItWrote) {
+  TempDir dir;
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    SeededChoices choices(seed);
+    EXPECT_EQ(export_property::CheckOneTree(choices, dir.path), "") << "seed " << seed;
+  }
+}
+
+class ExportSafety : public RegistryTest {
+ protected:
+  export_property::SkipRecorder skipped;
+  void SetUp() override { reg.CreateKeyIfDoesntExists(kTrue); }
+  // Sets a value of kKey (or of a key below it) exactly as given, past the class.
+  void SetRaw(const std::string& name, DWORD type, const std::string& data, const std::string& below = "") {
+    HKEY key = 0;
+    store.RegCreateKeyA(win::HKEY_CURRENT_USER, ("Software\\Test" + below).c_str(), &key);
+    export_property::SetRaw(store, key, name, type, data);
+    store.RegCloseKey(key);
+  }
+  std::string ExportImport(const std::string& path, std::int32_t exported = 1) {
+    std::filesystem::remove(dir / "out.reg");
+    EXPECT_EQ(reg.ExportToReg(path, dir / "out.reg", &skipped), exported);
+    const std::string file = Slurp(dir / "out.reg");
+    EXPECT_EQ(file.find('\0'), std::string::npos) << "a zero byte in the file";
+    EXPECT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
+    return file;
+  }
+};
+
+TEST_F(ExportSafety, ABackupOfATextThatLooksLikeRegSyntaxDeletesNothing) {
+  reg.WriteString("HKCU\\Software\\Victim", "keep", "precious");
+  const std::string note = "hello\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n\"x\"=\"y";
+  reg.WriteString("HKCU\\Software\\Notes", "note", note);
+  ExportImport("HKCU\\Software\\Notes");
+  EXPECT_EQ(reg.ReadString("HKCU\\Software\\Victim", "keep"), "precious");
+  EXPECT_EQ(reg.ReadString("HKCU\\Software\\Notes", "note"), note);
+  EXPECT_EQ(reg.ValueExists("HKCU\\Software\\Notes", "x"), kFalse);
+}
+
+TEST_F(ExportSafety, TextsComeBackAsTheyReadWhetherWrittenAsTextOrAsBytes) {
+  const struct {
+    std::string text;
+    bool asText;  // written between quotes, else as byte data
+  } texts[] = {
+      {"plain", true}, {"[x]", true}, {"x-", true}, {"  lead", true}, {"a\\b", true}, {"", true},
+      {"line\nbreak", false}, {"cr\rhere", false}, {"tab\there", true}, {"q\"uote", false},
+      {"a=b", false}, {"trail ", false}, {"-", false}, {" - ", false}, {"hex:01", false},
+      {"DWORD:1", false}, {"Grüße €", true},
+  };
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.text);
+    reg.KillValue(kKey, "v");
+    reg.WriteString(kKey, "v", t.text);
+    const std::string file = ExportImport(kKey);
+    const std::size_t first = t.text.find_first_not_of(' ');  // as ReadString reads it
+    EXPECT_EQ(reg.ReadString(kKey, "v"), first == std::string::npos ? "" : t.text.substr(first));
+    EXPECT_EQ(file.find("\"v\"=hex:") == std::string::npos, t.asText) << file;
+  }
+  // A string value named "@", and an empty default value: "@"= would mean another value
+  // or a deletion, so both go as bytes.
+  reg.WriteString(kKey, "@", "");
+  SetRaw("@", win::REG_SZ, "at");
+  const std::string file = ExportImport(kKey);
+  EXPECT_NE(file.find("\"\"=hex:00\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("\"@\"=hex:61,74,00\r\n"), std::string::npos) << file;
+  EXPECT_EQ(reg.ReadString(kKey, "@"), "at");
+  EXPECT_EQ(reg.ValueExists(kKey, ""), kTrue);
+}
+
+TEST_F(ExportSafety, TextsEndAtTheirFirstZeroAndNoZeroByteReachesTheFile) {
+  SetRaw("terminated", win::REG_SZ, std::string("abc\0", 4));
+  SetRaw("inner", win::REG_SZ, std::string("a\0b", 3));
+  SetRaw("", win::REG_SZ, std::string("\0\0", 2));
+  EXPECT_EQ(reg.ReadString(kKey, "terminated"), "abc");
+  const std::string file = ExportImport(kKey);
+  EXPECT_NE(file.find("\"terminated\"=\"abc\"\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("\"inner\"=\"a\"\r\n"), std::string::npos) << file;
+  EXPECT_NE(file.find("\"\"=hex:00\r\n"), std::string::npos) << "the default value is not lost: " << file;
+}
+
+TEST_F(ExportSafety, NamesAFileCannotHoldAreLeftOutAndReportedAndTheRestIsWritten) {
+  for (const char* name : {"a\"b", "a=b", " lead", "[x", "line\nbreak", "ok"}) {
+    reg.WriteString(kKey, name, "t");
+    reg.WriteDWORD(kKey, std::string(name) + "#", 1);
+  }
+  for (const char* name : {"Quote\"Key", "Line\r\nKey", "xHKEY_USERSx"}) SetRaw("v", win::REG_SZ, "t", std::string("\\") + name + "\\Below");
+  reg.WriteString(kKey + std::string("\\Fine"), "v", "t");
+  const std::string file = ExportImport(kKey, 0);
+  using Value = std::pair<std::string, std::string>;
+  const std::string key = "HKEY_CURRENT_USER\\SOFTWARE\\TEST";
+  EXPECT_EQ(skipped.values, (std::set<Value>{{key, "a\"b"}, {key, "a\"b#"}, {key, "a=b"}, {key, "a=b#"},
+                                             {key, " lead"}, {key, " lead#"}, {key, "[x"}, {key, "[x#"},
+                                             {key, "line\nbreak"}, {key, "line\nbreak#"}}));
+  EXPECT_EQ(skipped.keys, (std::set<std::string>{key + "\\QUOTE\"KEY", key + "\\LINE\r\nKEY",
+                                                  key + "\\XHKEY_USERSX"}));
+  EXPECT_EQ(reg.ReadString(kKey, "ok"), "t");
+  EXPECT_EQ(reg.ReadDWORD(kKey, "ok#"), 1);
+  EXPECT_EQ(reg.ReadString(kKey + std::string("\\Fine"), "v"), "t");
+  for (const char* gone : {"a", "b", "lead", "x", "break"}) EXPECT_EQ(reg.ValueExists(kKey, gone), kFalse) << gone;
+  EXPECT_EQ(reg.KeyExists("HKCU\\Software\\Test\\Quote"), kFalse);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(file.begin(), file.end(), '\r'));
+}
+
+TEST_F(ExportSafety, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderStoreIsLeftOut) {
+  TempDir files;
+  const std::string db = files / "registry.db";
+  auto onFile = win::OpenRegistryStore(db);
+  clsRegistryAccess deep(*onFile);
+  std::string path = "HKCU";
+  for (int level = 1; level <= win::kMaxKeyDepth; ++level) path += "\\" + std::to_string(level % 10);
+  ASSERT_NE(deep.CreateKey(path), 0);
+  deep.WriteDWORD(path, "bottom", 512);
+  EXPECT_EQ(deep.CreateKey(path + "\\x"), 0);
+  // A store written before the limit may hold a deeper key: made here behind its back.
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
+  const std::string sql = "INSERT INTO reg_keys(parent, name, uname, path) SELECT id, 'Over', 'OVER', path || "
+                          "'\\OVER' FROM reg_keys ORDER BY length(path) DESC LIMIT 1";
+  ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  EXPECT_EQ(deep.ExportToReg("HKCU\\1", files / "deep.reg", &skipped), 0);
+  ASSERT_EQ(skipped.keys.size(), 1u);
+  EXPECT_NE(skipped.keys.begin()->find("\\2\\OVER"), std::string::npos);
+  auto fresh = win::OpenRegistryStore(":memory:");
+  clsRegistryAccess restored(*fresh);
+  EXPECT_EQ(restored.ImportFromReg(files / "deep.reg"), 1);
+  EXPECT_EQ(restored.ReadDWORD(path, "bottom"), 512);
+  EXPECT_EQ(restored.KeyExists(path + "\\Over"), kFalse);
+}
+
+}  // namespace
+}  // namespace zbx::test
