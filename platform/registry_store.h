@@ -44,6 +44,7 @@ class SqliteRegistry final : public RegistryApi {
   LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                       const BYTE* lpData, DWORD cbData) override;
   LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) override;
+  LONG Transact(const std::function<LONG()>& body) override;
 
   // Handles currently open, roots not counted (for leak checks in tests).
   std::size_t OpenHandleCount();
@@ -80,7 +81,7 @@ class SqliteRegistry final : public RegistryApi {
   std::optional<ValueRow> ReadValue(sql::Step& step);
   void Changed() { ++generation_; }
 
-  std::mutex mutex_;
+  std::recursive_mutex mutex_;  // recursive: a Transact body makes calls of its own
   sql::DatabasePtr db_;      // declared before the statements: closed after them
   StatementCache sql_;
   HandleTable handles_;
@@ -91,7 +92,7 @@ class SqliteRegistry final : public RegistryApi {
 template <class Call>
 LONG SqliteRegistry::Guarded(Call&& call) noexcept {
   try {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard lock(mutex_);
     return call();
   } catch (const sql::Error& e) {
     return RegistryErrorCode(e.code());
