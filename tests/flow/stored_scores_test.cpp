@@ -86,6 +86,71 @@ TEST_F(StoredScores, AKillThatNobodyCanAnswerStillSaves) {
   EXPECT_EQ(Stored().substr(0, 8), "Ann.777|");
 }
 
+// A store that counts its transactions, and can refuse them (held past its wait).
+class CountingStore : public win::RegistryApi {
+ public:
+  explicit CountingStore(win::RegistryApi& inner) : inner_(inner) {}
+  int transactions = 0, callsInside = 0, callsOutside = 0;
+  bool refuse = false;
+  win::LONG Transact(const std::function<win::LONG()>& body) override {
+    ++transactions;
+    if (refuse) return win::ERROR_REGISTRY_IO_FAILED;
+    inside_ = true;
+    const win::LONG rc = inner_.Transact(body);
+    inside_ = false;
+    return rc;
+  }
+#define ZBX_FORWARD(name, params, args)             \
+  win::LONG name params override {                  \
+    ++(inside_ ? callsInside : callsOutside);       \
+    return inner_.name args;                        \
+  }
+  ZBX_FORWARD(RegOpenKeyExA, (win::HKEY k, win::LPCSTR s, win::DWORD o, win::REGSAM m, win::PHKEY r), (k, s, o, m, r))
+  ZBX_FORWARD(RegOpenKeyA, (win::HKEY k, win::LPCSTR s, win::PHKEY r), (k, s, r))
+  ZBX_FORWARD(RegCreateKeyA, (win::HKEY k, win::LPCSTR s, win::PHKEY r), (k, s, r))
+  ZBX_FORWARD(RegCloseKey, (win::HKEY k), (k))
+  ZBX_FORWARD(RegDeleteKeyA, (win::HKEY k, win::LPCSTR s), (k, s))
+  ZBX_FORWARD(RegEnumKeyExA, (win::HKEY k, win::DWORD i, win::LPSTR n, win::LPDWORD c, win::LPDWORD r, win::LPSTR cl, win::LPDWORD cc, win::PFILETIME t), (k, i, n, c, r, cl, cc, t))
+  ZBX_FORWARD(RegEnumValueA, (win::HKEY k, win::DWORD i, win::LPSTR n, win::LPDWORD c, win::LPDWORD r, win::LPDWORD t, win::LPBYTE d, win::LPDWORD cb), (k, i, n, c, r, t, d, cb))
+  ZBX_FORWARD(RegQueryValueExA, (win::HKEY k, win::LPCSTR n, win::LPDWORD r, win::LPDWORD t, win::LPBYTE d, win::LPDWORD cb), (k, n, r, t, d, cb))
+  ZBX_FORWARD(RegSetValueExA, (win::HKEY k, win::LPCSTR n, win::DWORD r, win::DWORD t, const win::BYTE* d, win::DWORD cb), (k, n, r, t, d, cb))
+  ZBX_FORWARD(RegDeleteValueA, (win::HKEY k, win::LPCSTR n), (k, n))
+#undef ZBX_FORWARD
+
+ private:
+  win::RegistryApi& inner_;
+  bool inside_ = false;
+};
+
+TEST_F(StoredScores, TheSaveReadsAndWritesInOneTransactionOfTheGamesStoreOrWithoutOneWhenRefused) {
+  CountingStore counting(*store);
+  game.registryStore = &counting;
+  Load();
+  RecordScore(game, "150", "Ann");
+  const int loadCalls = counting.callsOutside;
+  SaveHighScores(game);
+  EXPECT_EQ(counting.transactions, 1);
+  EXPECT_GT(counting.callsInside, 0);
+  EXPECT_EQ(counting.callsOutside, loadCalls);  // the save's reads and writes are all inside
+  EXPECT_EQ(Stored().substr(0, 44), "quandrovix.200|T T Venkrallo.180|Pumble Oatc");
+
+  counting.refuse = true;  // a store held by another past its wait still gets the save
+  RecordScore(game, "170", "Bob");
+  SaveHighScores(game);
+  EXPECT_EQ(counting.transactions, 2);
+  EXPECT_NE(Stored().find("|Bob.170|"), std::string::npos);
+}
+
+TEST_F(StoredScores, WithoutARegistryObjectLoadGivesTheDefaultTableAndSaveDoesNothing) {
+  game.s.HighScores(1) = {1, "stale"};
+  LoadHighScores(game);
+  EXPECT_EQ(game.s.HighScores, DefaultHighScores());
+  RecordScore(game, "150", "Ann");
+  SaveHighScores(game);
+  clsRegistryAccess r(*store);
+  EXPECT_EQ(r.ValueExists(std::string(kScoresPath), std::string(kScoresValue)), kFalse);
+}
+
 // A whole program in a child process on the store file: it starts, records score under
 // name, reports on `ready`, and saves (as a kill would) when a byte arrives on `save`.
 [[noreturn]] void GameProcess(const std::string& file, const char* score, const char* name, int ready, int save) {

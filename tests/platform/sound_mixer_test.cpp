@@ -24,6 +24,7 @@ TEST(SoundMixer, ConvertsEachFormatToMonoSixteenBitAtItsRate) {
       {"a quarter of the rate: interpolated", {1, r / 4, 16, 2}, {0, 0, 0x90, 0x01},
        {0, 100, 200, 300, 400, 400, 400, 400}},
       {"a frame cut short is left out", {1, r, 16, 2}, {0x01, 0x00, 0x02}, {1}},
+      {"no channels: nothing", {0, r, 16, 0}, {1, 2, 3, 4}, {}},
   };
   for (const Case& c : cases)
     EXPECT_EQ(SoundMixer::Convert(WaveImage{c.format, c.pcm}), c.expected) << c.what;
@@ -45,6 +46,7 @@ TEST(SoundMixer, RendersWholeFramesUntilTheTrailingSilenceIsOut) {
   EXPECT_EQ(n, 2u * (9 + SoundMixer::kFadeFrames + SoundMixer::kTrailingFrames));
   EXPECT_TRUE(mixer.Finished());
   mixer.Start(Samples(10, 5));
+  mixer.Start(Samples(10, 6));  // the first fades beside the second
   mixer.Clear();
   EXPECT_TRUE(mixer.Finished());
 }
