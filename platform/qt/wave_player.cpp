@@ -56,10 +56,13 @@ class DesktopAudioOutput final : public AudioOutput {
   }
   bool Drained() override { return !sink_ || sink_->state() != QAudio::ActiveState; }
   bool Failed() override { return !sink_ || sink_->state() == QAudio::StoppedState; }
+  // The sink is deleted later, from the thread's event loop: its destructor runs an
+  // event pass, which must not start the next sound in the middle of this one's end.
   void Close() override {
-    if (sink_) sink_->stop();
-    sink_.reset();
     io_ = nullptr;
+    if (!sink_) return;
+    sink_->stop();
+    sink_.release()->deleteLater();
   }
 
  private:
@@ -118,7 +121,6 @@ class AudioWorker : public QObject {
 
   void Shutdown() {
     feeder_.stop();
-    if (open_) output_->Close();
     open_ = false;
     output_.reset();
   }
@@ -157,8 +159,8 @@ class AudioWorker : public QObject {
 
   void Finish() {
     feeder_.stop();
-    output_->Close();
     open_ = false;
+    output_->Close();
     shared_->settled = playing_;
   }
 
