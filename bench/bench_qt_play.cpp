@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPaintEvent>
+#include <QThread>
 #include <QTimer>
 #include <algorithm>
 #include <chrono>
@@ -56,15 +57,21 @@ void Cheat(zbx::Form1& form, const char* command) {
   form.txtCheat.on.KeyDown(key, shift);
 }
 
-// Adds up what the window repaints: how many paint events, and how many pixels.
+// Adds up what the window repaints: how many paint events, how many pixels, and the
+// longest time between two of them.
 class PaintCounter : public QObject {
  public:
   long events = 0;
   double pixels = 0;
+  double longestGapMs = 0;
+  Clock::time_point last{};
 
  protected:
   bool eventFilter(QObject* watched, QEvent* e) override {
     if (e->type() == QEvent::Paint) {
+      const auto now = Clock::now();
+      if (events > 0) longestGapMs = std::max(longestGapMs, std::chrono::duration<double, std::milli>(now - last).count());
+      last = now;
       ++events;
       for (const QRect& r : static_cast<QPaintEvent*>(e)->region()) pixels += static_cast<double>(r.width()) * r.height();
     }
@@ -79,6 +86,8 @@ double Percentile(std::vector<double> v, double p) {
   return v[i];
 }
 
+// With state.range(0) > 0, a catch sound starts every range(0) ticks (through the real
+// wave player and the desktop's sound server, whatever state that server is in).
 void BM_PlayTicksFor10s(benchmark::State& state) {
   EnsureApplication();
   auto store = zbx::win::OpenRegistryStore(":memory:");
@@ -93,9 +102,17 @@ void BM_PlayTicksFor10s(benchmark::State& state) {
   std::vector<Clock::time_point> ticks;
   ticks.reserve(2000);
   auto tick = std::move(form.timCounter.Tick);
-  form.timCounter.Tick = [&ticks, tick] {
+  const long soundEvery = state.range(0);
+  const auto catchSound = std::make_shared<const std::vector<std::uint8_t>>(platform.LoadResource("WAV", 1));
+  double longestSoundStartMs = 0;
+  form.timCounter.Tick = [&, tick] {
     ticks.push_back(Clock::now());
     tick();
+    if (soundEvery > 0 && ticks.size() % static_cast<std::size_t>(soundEvery) == 0) {
+      const auto before = Clock::now();
+      platform.PlayWave(catchSound);
+      longestSoundStartMs = std::max(longestSoundStartMs, std::chrono::duration<double, std::milli>(Clock::now() - before).count());
+    }
   };
 
   form.on.Load();
@@ -136,9 +153,27 @@ void BM_PlayTicksFor10s(benchmark::State& state) {
     state.counters["paints_per_tick"] = static_cast<double>(paints.events) / n;
     state.counters["paint_px_per_tick"] = paints.pixels / n;
     state.counters["still_running"] = game.s.GameRunning == zbx::kTrue ? 1 : 0;
+    state.counters["max_paint_gap_ms"] = paints.longestGapMs;
+    if (soundEvery > 0) state.counters["max_sound_start_ms"] = longestSoundStartMs;
   }
 }
-BENCHMARK(BM_PlayTicksFor10s)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_PlayTicksFor10s)->Arg(0)->Iterations(1)->Unit(benchmark::kSecond);
+BENCHMARK(BM_PlayTicksFor10s)->Name("BM_PlayWithSoundsFor10s")->Arg(20)->Iterations(1)->Unit(benchmark::kSecond);
+
+// What starting a sound costs the caller (the game's tick): the wave player's Play.
+void BM_SoundStart(benchmark::State& state) {
+  EnsureApplication();
+  zbx::qt::QtPlatform platform;
+  const auto catchSound = std::make_shared<const std::vector<std::uint8_t>>(platform.LoadResource("WAV", 1));
+  for (auto _ : state) {
+    const auto before = Clock::now();
+    platform.PlayWave(catchSound);
+    state.SetIterationTime(std::chrono::duration<double>(Clock::now() - before).count());
+    QCoreApplication::processEvents();  // what the event loop does between two ticks
+    QThread::msleep(30);
+  }
+}
+BENCHMARK(BM_SoundStart)->UseManualTime()->Iterations(100)->Unit(benchmark::kMicrosecond);
 
 // The pause of an explosion or of the end of a game: Delay waits on the clock,
 // sleeping a millisecond between reads. What share of a core does such a wait take?

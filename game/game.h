@@ -3,6 +3,7 @@
 // module state and the buffer of the sound playing now. Every procedure takes a Game;
 // there are no globals, so any number of games can exist side by side.
 #include <cstdint>
+#include <vector>
 
 #include "game/state.h"
 #include "platform/services.h"
@@ -21,6 +22,9 @@ struct Game {
   ModGame s;
   // The most recent sound's bytes, kept until the next sound replaces them.
   WaveBytes currentSound;
+  // The entries this run put into HighScores, in order: saving places them into the
+  // table stored by then, so that another game's scores saved meanwhile are kept.
+  std::vector<HighScoreEntry> recordedScores;
 
   // Where the registry object of Form_Load keeps its data; nullptr: the per-user store.
   win::RegistryApi* registryStore = nullptr;

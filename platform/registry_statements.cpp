@@ -7,6 +7,9 @@ constexpr std::array<const char*, static_cast<std::size_t>(Sql::Count)> kText = 
     "BEGIN IMMEDIATE",
     "COMMIT",
     "ROLLBACK",
+    "SAVEPOINT call",
+    "RELEASE call",
+    "ROLLBACK TO call",
     "SELECT id FROM reg_keys WHERE path = ?1",
     "SELECT 1 FROM reg_keys WHERE id = ?1",
     "SELECT 1 FROM reg_keys WHERE parent = ?1 LIMIT 1",
@@ -31,14 +34,19 @@ sqlite3_stmt* StatementCache::operator[](Sql which) {
   return slot.get();
 }
 
-WriteTransaction::WriteTransaction(StatementCache& sql) : sql_(sql) {
-  sql::Step(sql_[Sql::Begin]).Run();
+WriteTransaction::WriteTransaction(StatementCache& sql) : sql_(sql), nested_(sql.InTransaction()) {
+  sql::Step(sql_[nested_ ? Sql::Savepoint : Sql::Begin]).Run();
 }
 
 WriteTransaction::~WriteTransaction() {
   if (!open_) return;
   try {
-    sql::Step(sql_[Sql::Rollback]).Run();
+    if (nested_) {
+      sql::Step(sql_[Sql::RollbackTo]).Run();
+      sql::Step(sql_[Sql::Release]).Run();
+    } else {
+      sql::Step(sql_[Sql::Rollback]).Run();
+    }
   } catch (const sql::Error&) {
     // A failed rollback leaves SQLite to roll back on its own when the next
     // transaction starts; nothing better can be done from a destructor.
@@ -46,7 +54,7 @@ WriteTransaction::~WriteTransaction() {
 }
 
 void WriteTransaction::Commit() {
-  sql::Step(sql_[Sql::Commit]).Run();
+  sql::Step(sql_[nested_ ? Sql::Release : Sql::Commit]).Run();
   open_ = false;
 }
 

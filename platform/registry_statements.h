@@ -10,6 +10,9 @@ enum class Sql {
   Begin,
   Commit,
   Rollback,
+  Savepoint,
+  Release,
+  RollbackTo,
   KeyByPath,       // ?1 path -> id
   KeyExists,       // ?1 id
   HasSubKey,       // ?1 id
@@ -30,6 +33,7 @@ class StatementCache {
  public:
   explicit StatementCache(sqlite3* db) : db_(db) {}
   sqlite3_stmt* operator[](Sql which);
+  bool InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
 
  private:
   sqlite3* db_;
@@ -37,7 +41,8 @@ class StatementCache {
 };
 
 // A write transaction (BEGIN IMMEDIATE, so that the busy timeout applies up front
-// instead of failing a later upgrade); rolled back unless committed.
+// instead of failing a later upgrade); rolled back unless committed. Inside a
+// transaction already open it is a savepoint of that one instead.
 class WriteTransaction {
  public:
   explicit WriteTransaction(StatementCache& sql);
@@ -49,6 +54,7 @@ class WriteTransaction {
  private:
   StatementCache& sql_;
   bool open_ = true;
+  bool nested_ = false;
 };
 
 }  // namespace zbx::win

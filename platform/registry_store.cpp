@@ -8,7 +8,7 @@ SqliteRegistry::SqliteRegistry(sql::DatabasePtr db, StoreStatus status)
     : status_(std::move(status)), db_(std::move(db)), sql_(db_.get()) {}
 
 std::size_t SqliteRegistry::OpenHandleCount() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::lock_guard lock(mutex_);
   return handles_.OpenCount();
 }
 
@@ -43,6 +43,25 @@ void SqliteRegistry::Remember(EnumCursor& cursor, DWORD index) {
   cursor.index = index;
   cursor.generation = generation_;
   cursor.dataVersion = DataVersion();
+}
+
+// One write transaction around the whole body; the changing calls inside it become
+// savepoints of it (see WriteTransaction), so a failing call still undoes only itself.
+LONG SqliteRegistry::Transact(const std::function<LONG()>& body) {
+  std::lock_guard lock(mutex_);
+  std::optional<WriteTransaction> transaction;
+  const LONG begun = Guarded([&] {
+    transaction.emplace(sql_);
+    return ERROR_SUCCESS;
+  });
+  if (begun != ERROR_SUCCESS) return begun;
+  const LONG result = body();
+  const LONG committed = Guarded([&] {
+    transaction->Commit();
+    return ERROR_SUCCESS;
+  });
+  Changed();
+  return committed != ERROR_SUCCESS ? committed : result;
 }
 
 LONG SqliteRegistry::RegCloseKey(HKEY hKey) {

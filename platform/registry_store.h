@@ -51,6 +51,7 @@ class SqliteRegistry final : public RegistryApi {
   LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                       const BYTE* lpData, DWORD cbData) override;
   LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) override;
+  LONG Transact(const std::function<LONG()>& body) override;
 
   // Handles currently open, roots not counted (for leak checks in tests).
   std::size_t OpenHandleCount();
@@ -88,7 +89,7 @@ class SqliteRegistry final : public RegistryApi {
   void Changed() { ++generation_; }
   bool ReadOnly() const { return status_.access == StoreStatus::Access::ReadOnly; }
 
-  std::mutex mutex_;
+  std::recursive_mutex mutex_;  // recursive: a Transact body makes calls of its own
   const StoreStatus status_;
   sql::DatabasePtr db_;      // declared before the statements: closed after them
   StatementCache sql_;
@@ -100,7 +101,7 @@ class SqliteRegistry final : public RegistryApi {
 template <class Call>
 LONG SqliteRegistry::Guarded(Call&& call) noexcept {
   try {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::lock_guard lock(mutex_);
     return call();
   } catch (const sql::Error& e) {
     return RegistryErrorCode(e.code());

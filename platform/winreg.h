@@ -6,6 +6,7 @@
 // RegistryApi is the interface (tests and callers hand the class their own store);
 // the free functions go to the process-wide default store.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -112,6 +113,14 @@ class RegistryApi {
   virtual LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType,
                               const BYTE* lpData, DWORD cbData) = 0;
   virtual LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) = 0;
+
+  // Runs body with the store to itself: no other thread or process changes the store
+  // between body's reads and writes, and body's changes are committed together when it
+  // returns (rolled back, and the exception passed on, when it throws). Body makes its
+  // calls on this store as usual. Returns body's result, or the store's error code when
+  // the store cannot be had (body has not run then). A store without transactions just
+  // runs body.
+  virtual LONG Transact(const std::function<LONG()>& body) { return body(); }
 };
 
 // The process-wide default store: the per-user database file (see DefaultStorePath),

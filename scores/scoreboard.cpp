@@ -15,14 +15,21 @@ void RecordHighScore(Game& g) {
 void RecordScore(Game& g, const std::string& scoreText, const std::string& name) {
   const auto score = ParseWholeNumber<std::int32_t>(scoreText);
   if (!score) return;  // nothing the game wrote: no score to record
-  HighScoreTable& table = g.s.HighScores;
-  int place = 1;
-  while (place <= HighScoreTable::kPlaces && *score < table(place).Score) ++place;
-  if (place > HighScoreTable::kPlaces) return;
-  for (int i = HighScoreTable::kPlaces; i > place; --i) table(i) = table(i - 1);
-  table(place) = {*score, name};
+  const HighScoreEntry entry{*score, name};
+  const int place = PlaceEntry(g.s.HighScores, entry);
+  if (place == 0) return;
+  g.recordedScores.push_back(entry);
   g.s.ScoreRecorded = kTrue;
   g.s.RecordedPlace = static_cast<std::int16_t>(place);
+}
+
+int PlaceEntry(HighScoreTable& table, const HighScoreEntry& entry) {
+  int place = 1;
+  while (place <= HighScoreTable::kPlaces && entry.Score < table(place).Score) ++place;
+  if (place > HighScoreTable::kPlaces) return 0;
+  for (int i = HighScoreTable::kPlaces; i > place; --i) table(i) = table(i - 1);
+  table(place) = entry;
+  return place;
 }
 
 void ShowScoreboard(Game& g) {

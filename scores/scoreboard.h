@@ -12,6 +12,9 @@ namespace zbx {
 void RecordHighScore(Game& g);
 // The same for a score (decimal text) and name taken earlier.
 void RecordScore(Game& g, const std::string& scoreText, const std::string& name);
+// Puts entry into table at the first place whose score it reaches, moving the entries
+// below down one place; returns that place, or 0 when it reaches none.
+int PlaceEntry(HighScoreTable& table, const HighScoreEntry& entry);
 
 // Opens the scoreboard panel with the table's rows and holds a running game still.
 // Does nothing while the cheat console is shown.

@@ -13,7 +13,11 @@ inline constexpr std::string_view kScoresValue = "BIOS config";
 // Fills HighScores from the stored value through Registry; anything missing comes from
 // the default table, anything unreadable makes it the default table.
 void LoadHighScores(Game& g);
-// Writes HighScores, scrambled, through Registry. A failing write is ignored.
+// Writes the table stored at this moment with this run's recorded entries placed into
+// it (as recording them there would), so that a game on the same store that saved in
+// the meantime keeps its scores; with no other game that is exactly HighScores. Read and
+// write are one transaction of the store, and HighScores becomes what was written.
+// A failing write is ignored.
 void SaveHighScores(Game& g);
 
 }  // namespace zbx

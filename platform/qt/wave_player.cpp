@@ -3,108 +3,216 @@
 #include <QAudioDevice>
 #include <QAudioFormat>
 #include <QAudioSink>
-#include <QByteArray>
+#include <QDeadlineTimer>
 #include <QIODevice>
 #include <QMediaDevices>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
+#include <chrono>
+#include <mutex>
+#include <optional>
 #include <utility>
+#include <vector>
 
+#include "platform/sound_mixer.h"
 #include "platform/wave_file.h"
 
 namespace zbx {
 namespace {
 
-constexpr int kFeedIntervalMs = 10;
-constexpr qint64 kTrailingSilenceUs = 100'000;
-constexpr qint64 kMaxBufferUs = 3'000'000;  // longer sounds are topped up by the timer
+using Clock = std::chrono::steady_clock;
 
-QAudioFormat ToQt(const WaveFormat& f) {
-  QAudioFormat q;
-  q.setSampleRate(static_cast<int>(f.sample_rate));
-  q.setChannelCount(f.channels);
-  q.setSampleFormat(f.bits_per_sample == 8 ? QAudioFormat::UInt8 : QAudioFormat::Int16);
-  return q;
-}
+constexpr int kFeedIntervalMs = 10;
+constexpr qint64 kLeadUs = 60'000;  // written ahead of what is heard
+// A sound that waited this long for the sound system (a stalled server) is not started late.
+constexpr auto kStale = std::chrono::seconds(1);
+constexpr int kShutdownWaitMs = 2000;
+
+class DesktopAudioOutput final : public AudioOutput {
+ public:
+  ~DesktopAudioOutput() override { Close(); }
+
+  bool Open(int rate) override {
+    QAudioFormat format;
+    format.setSampleRate(rate);
+    format.setChannelCount(1);
+    format.setSampleFormat(QAudioFormat::Int16);
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull() || !device.isFormatSupported(format)) return false;
+    sink_ = std::make_unique<QAudioSink>(device, format);
+    sink_->setBufferSize(format.bytesForDuration(kLeadUs));
+    io_ = sink_->start();
+    if (io_ == nullptr || sink_->error() != QAudio::NoError) {
+      Close();
+      return false;
+    }
+    return true;
+  }
+  std::int64_t BytesFree() override { return sink_ ? sink_->bytesFree() : 0; }
+  std::int64_t Write(const char* data, std::int64_t size) override {
+    return io_ != nullptr ? io_->write(data, size) : 0;
+  }
+  bool Drained() override { return !sink_ || sink_->state() != QAudio::ActiveState; }
+  bool Failed() override { return !sink_ || sink_->state() == QAudio::StoppedState; }
+  // The sink is deleted later, from the thread's event loop: its destructor runs an
+  // event pass, which must not start the next sound in the middle of this one's end.
+  void Close() override {
+    io_ = nullptr;
+    if (!sink_) return;
+    sink_->stop();
+    sink_.release()->deleteLater();
+  }
+
+ private:
+  std::unique_ptr<QAudioSink> sink_;
+  QIODevice* io_ = nullptr;  // owned by sink_
+};
 
 }  // namespace
 
-WavePlayer::WavePlayer(QObject* parent) : QObject(parent) {
-  feeder_.setInterval(kFeedIntervalMs);
-  connect(&feeder_, &QTimer::timeout, this, &WavePlayer::Feed);
+std::unique_ptr<AudioOutput> MakeDesktopAudioOutput() { return std::make_unique<DesktopAudioOutput>(); }
+
+// What the caller's thread and the player's thread share: the newest request not yet
+// taken, and how far the requests have been served. Held only for moments, never while
+// the sound system is called.
+struct WavePlayer::Shared {
+  std::mutex mutex;
+  WaveBytes pending;
+  Clock::time_point pendingSince;
+  bool wakePosted = false;
+  std::atomic<std::uint64_t> requested{0};  // numbers the requests
+  std::atomic<std::uint64_t> settled{0};    // the newest request played out or dropped
+};
+
+// Lives on the player's thread and owns the output there.
+class AudioWorker : public QObject {
+ public:
+  AudioWorker(std::shared_ptr<WavePlayer::Shared> shared, std::unique_ptr<AudioOutput> output)
+      : shared_(std::move(shared)), output_(std::move(output)), buffer_(8192) {
+    feeder_.setInterval(kFeedIntervalMs);
+    feeder_.setTimerType(Qt::PreciseTimer);
+    connect(&feeder_, &QTimer::timeout, this, &AudioWorker::Feed);
+  }
+
+  // Takes the newest request and starts it, opening the output first when needed.
+  void Wake() {
+    auto request = Take();
+    if (!request) return;
+    if (!open_) {
+      open_ = output_->Open(SoundMixer::kRate);  // may block on a stalled server
+      if (!open_) {
+        shared_->settled = request->number;
+        return;
+      }
+      if (auto newer = Take()) request = std::move(newer);
+    }
+    playing_ = request->number;
+    if (Clock::now() - request->since > kStale) {
+      if (mixer_.Finished()) Finish();
+      return;
+    }
+    const auto image = ParseWave(*request->wave);
+    mixer_.Start(image ? SoundMixer::Convert(*image) : std::vector<std::int16_t>{});
+    feeder_.start();
+    Feed();
+  }
+
+  void Shutdown() {
+    feeder_.stop();
+    open_ = false;
+    output_.reset();
+  }
+
+ private:
+  struct Request {
+    WaveBytes wave;
+    Clock::time_point since;
+    std::uint64_t number = 0;
+  };
+
+  std::optional<Request> Take() {
+    std::lock_guard lock(shared_->mutex);
+    shared_->wakePosted = false;
+    if (!shared_->pending) return std::nullopt;
+    return Request{std::move(shared_->pending), shared_->pendingSince, shared_->requested.load()};
+  }
+
+  // Writes as much as the output takes; closes it once the sounds have played out.
+  void Feed() {
+    if (!open_) return;
+    if (output_->Failed()) {
+      mixer_.Clear();
+      Finish();
+      return;
+    }
+    std::int64_t room = output_->BytesFree();
+    while (room >= 2 && !mixer_.Finished()) {
+      const auto n = static_cast<std::size_t>(std::min<std::int64_t>(room, static_cast<std::int64_t>(buffer_.size())));
+      const std::size_t rendered = mixer_.Render(std::span<char>(buffer_.data(), n & ~std::size_t{1}));
+      output_->Write(buffer_.data(), static_cast<std::int64_t>(rendered));
+      room -= static_cast<std::int64_t>(rendered);
+    }
+    if (mixer_.Finished() && output_->Drained()) Finish();
+  }
+
+  void Finish() {
+    feeder_.stop();
+    open_ = false;
+    output_->Close();
+    shared_->settled = playing_;
+  }
+
+  std::shared_ptr<WavePlayer::Shared> shared_;
+  std::unique_ptr<AudioOutput> output_;
+  bool open_ = false;
+  SoundMixer mixer_;
+  std::uint64_t playing_ = 0;
+  std::vector<char> buffer_;
+  QTimer feeder_{this};
+};
+
+WavePlayer::WavePlayer(QObject* parent) : WavePlayer(MakeDesktopAudioOutput(), parent) {}
+
+WavePlayer::WavePlayer(std::unique_ptr<AudioOutput> output, QObject* parent)
+    : QObject(parent), shared_(std::make_shared<Shared>()) {
+  thread_ = new QThread;
+  thread_->setObjectName(QStringLiteral("zorbanix sound"));
+  worker_ = new AudioWorker(shared_, std::move(output));
+  worker_->moveToThread(thread_);
+  thread_->start();
 }
 
-WavePlayer::~WavePlayer() { Stop(); }
+WavePlayer::~WavePlayer() {
+  QMetaObject::invokeMethod(worker_, [worker = worker_] {
+    worker->Shutdown();
+    QThread::currentThread()->quit();
+  }, Qt::QueuedConnection);
+  if (thread_->wait(QDeadlineTimer(kShutdownWaitMs))) {
+    delete worker_;
+    delete thread_;
+  }
+  // Otherwise the thread is held inside the sound system: it and its worker are left
+  // behind rather than waited for.
+}
 
 void WavePlayer::Play(WaveBytes wave) {
   if (!wave) return;
   const auto image = ParseWave(*wave);
   if (!image || image->pcm.empty()) return;
-  Stop();
-  const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-  const QAudioFormat format = ToQt(image->format);
-  if (device.isNull() || !device.isFormatSupported(format)) return;
-
-  const qint64 silence = format.bytesForDuration(kTrailingSilenceUs);
-  const auto total = static_cast<qint64>(image->pcm.size()) + silence;
-  sink_ = new QAudioSink(device, format, this);
-  sink_->setBufferSize(std::min(total, static_cast<qint64>(format.bytesForDuration(kMaxBufferUs))));
-  output_ = sink_->start();
-  if (output_ == nullptr || sink_->error() != QAudio::NoError) {
-    Stop();
-    return;
+  bool post = false;
+  {
+    std::lock_guard lock(shared_->mutex);
+    shared_->pending = std::move(wave);
+    shared_->pendingSince = Clock::now();
+    ++shared_->requested;
+    post = !shared_->wakePosted;
+    shared_->wakePosted = true;
   }
-  connect(sink_, &QAudioSink::stateChanged, this, &WavePlayer::OnStateChanged);
-  wave_ = std::move(wave);
-  pending_ = image->pcm;
-  silence_left_ = silence;
-  silence_byte_ = image->format.bits_per_sample == 8 ? char(0x80) : char(0);
-  frame_bytes_ = image->format.block_align;
-  Feed();
-  if (sink_ != nullptr && silence_left_ > 0) feeder_.start();
+  if (post) QMetaObject::invokeMethod(worker_, [worker = worker_] { worker->Wake(); }, Qt::QueuedConnection);
 }
 
-// Writes as much as the sink takes, in whole frames: the samples, then the silence.
-void WavePlayer::Feed() {
-  if (output_ == nullptr) return;
-  qint64 room = sink_->bytesFree();
-  room -= room % frame_bytes_;
-  // A failing write may stop the sink and, through its state signal, this player.
-  while (room > 0 && silence_left_ > 0 && output_ != nullptr) {
-    qint64 written = 0;
-    if (!pending_.empty()) {
-      const qint64 n = std::min(room, static_cast<qint64>(pending_.size()));
-      written = output_->write(reinterpret_cast<const char*>(pending_.data()), n);
-      if (written > 0) pending_ = pending_.subspan(static_cast<std::size_t>(written));
-    } else {
-      written = output_->write(QByteArray(std::min(room, silence_left_), silence_byte_));
-      if (written > 0) silence_left_ -= written;
-    }
-    if (written <= 0) break;
-    room -= written;
-  }
-  if (silence_left_ == 0) feeder_.stop();
-}
-
-void WavePlayer::OnStateChanged(QAudio::State state) {
-  const bool played_out = state == QAudio::IdleState && silence_left_ == 0;
-  const bool failed = state == QAudio::StoppedState;
-  if (played_out || failed) Stop();
-}
-
-void WavePlayer::Stop() {
-  feeder_.stop();
-  if (sink_ != nullptr) {
-    sink_->disconnect(this);
-    sink_->stop();
-    // Not deleted here: this may run inside one of the sink's own signals.
-    sink_->deleteLater();
-  }
-  sink_ = nullptr;
-  output_ = nullptr;
-  wave_.reset();
-  pending_ = {};
-  silence_left_ = 0;
-}
+bool WavePlayer::IsPlaying() const { return shared_->settled.load() != shared_->requested.load(); }
 
 }  // namespace zbx

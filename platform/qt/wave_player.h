@@ -1,53 +1,76 @@
 #pragma once
-// Plays in-memory RIFF/WAVE images on the default audio output, one at a time, without
-// blocking the caller.
+// Plays in-memory RIFF/WAVE images, one at a time, without ever making the caller wait
+// on the sound system.
 //
-// The samples are pushed into a QAudioSink (in pull mode Qt 6.4 drops the last 80 to
-// 120 ms of a sound). The sink's buffer is sized to take a whole game sound at once, so
-// playback carries on while the event thread is held in a busy wait; anything longer is
-// topped up from a timer. A little silence after the samples makes sure the tail is heard
-// before the sink goes idle.
+// Everything that talks to the sound system (the default device, the output stream, its
+// feeding) runs on a thread of the player's own; Play only hands the bytes over. A sound
+// server that stalls or vanishes can hold that thread, never the caller's: the game plays
+// on in silence, and sounds come back once the server answers again. Requests that pile
+// up meanwhile collapse into the newest one, as a new sound replaces the playing one.
+//
+// The samples go out through one stream of 16-bit mono samples (SoundMixer): a new sound
+// starts at once and the one it replaces fades out beside it over a few milliseconds.
+// The output keeps only a short lead of written samples, topped up every few
+// milliseconds from the player's thread, so a replacement is heard at once.
 #include <QObject>
-#include <QTimer>
-#include <QtMultimedia/qaudio.h>
 
+#include <atomic>
 #include <cstdint>
-#include <span>
+#include <memory>
 
 #include "platform/services.h"
 
-class QAudioSink;
-class QIODevice;
+class QThread;
 
 namespace zbx {
+
+// Where the player's samples go; used on the player's thread only, and any call may
+// block there. Opened for each run of sounds and closed once it has played out.
+class AudioOutput {
+ public:
+  virtual ~AudioOutput() = default;
+  // Opens a stream of 16-bit mono samples at rate; false when there is no output.
+  virtual bool Open(int rate) = 0;
+  // How many bytes the stream takes now.
+  virtual std::int64_t BytesFree() = 0;
+  virtual std::int64_t Write(const char* data, std::int64_t size) = 0;
+  // Everything written has been played (or the stream failed and plays nothing more).
+  virtual bool Drained() = 0;
+  // The stream has failed (its server went away).
+  virtual bool Failed() = 0;
+  virtual void Close() = 0;
+};
+
+// The default audio device of the desktop, through Qt Multimedia.
+std::unique_ptr<AudioOutput> MakeDesktopAudioOutput();
+
+class AudioWorker;
 
 class WavePlayer : public QObject {
   Q_OBJECT
 
  public:
   explicit WavePlayer(QObject* parent = nullptr);
+  explicit WavePlayer(std::unique_ptr<AudioOutput> output, QObject* parent = nullptr);
+  // Stops the sound. A player thread held by the sound system is left behind, not waited for.
   ~WavePlayer() override;
+  WavePlayer(const WavePlayer&) = delete;
+  WavePlayer& operator=(const WavePlayer&) = delete;
 
-  // Starts wave and returns at once; a sound still playing is cut off. Bytes that are not
-  // a playable wave are ignored (a sound already playing goes on). Without an audio
+  // Starts wave and returns at once; a sound still playing is replaced. Bytes that are
+  // not a playable wave are ignored (a sound already playing goes on). Without an audio
   // output, or when the output fails, nothing is heard and nothing is reported.
   void Play(WaveBytes wave);
-  // True from a successful start until the sound has been played out.
-  bool IsPlaying() const { return sink_ != nullptr; }
+  // True from Play until that sound (or one that replaced it) has been played out, or
+  // found to have no output.
+  bool IsPlaying() const;
+
+  struct Shared;
 
  private:
-  void Feed();
-  void OnStateChanged(QAudio::State state);
-  void Stop();
-
-  WaveBytes wave_;                         // keeps pending_ alive
-  std::span<const std::uint8_t> pending_;  // samples not yet written to the sink
-  qint64 silence_left_ = 0;                // bytes of trailing silence not yet written
-  char silence_byte_ = 0;
-  qint64 frame_bytes_ = 1;
-  QAudioSink* sink_ = nullptr;   // a child of this player
-  QIODevice* output_ = nullptr;  // owned by sink_
-  QTimer feeder_;
+  std::shared_ptr<Shared> shared_;
+  QThread* thread_ = nullptr;
+  AudioWorker* worker_ = nullptr;  // lives on thread_
 };
 
 }  // namespace zbx

@@ -144,5 +144,29 @@ TEST(RegistryProcesses, KilledWriterLeavesASoundStoreWithEveryReportedWrite) {
   EXPECT_EQ(GetAt(*store, "Loop\\K" + std::to_string(last - 1), "n"), Error(2));
 }
 
+// Read, add one, write back: from several processes at once, each step in a transaction
+// of its own. Without one, two processes reading the same count would both write
+// count + 1 and an increment would be lost.
+TEST(RegistryProcesses, ReadThenWriteInOneTransactionLosesNoUpdate) {
+  TempDir dir;
+  const std::string file = dir / "registry.db";
+  constexpr int kChildren = 3, kSteps = 150;
+  const auto statuses = RunAtOnce(file, kChildren, [](RegistryApi& reg, int) {
+    int failures = 0;
+    for (int i = 0; i < kSteps; ++i) {
+      const LONG rc = reg.Transact([&reg] {
+        const std::string count = GetAt(reg, "Count", "n");
+        const int next = count.rfind("error ", 0) == 0 ? 1 : std::stoi(count) + 1;
+        return WriteAt(reg, "Count", "n", std::to_string(next));
+      });
+      failures += rc != ERROR_SUCCESS;
+    }
+    return failures;
+  });
+  EXPECT_EQ(statuses, std::vector<int>(kChildren, 0)) << "failed steps in a child";
+  auto store = OpenRegistryStore(file);
+  EXPECT_EQ(GetAt(*store, "Count", "n"), std::to_string(kChildren * kSteps));
+}
+
 }  // namespace
 }  // namespace zbx::win::test
