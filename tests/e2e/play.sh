@@ -14,7 +14,11 @@ fail() {
   [[ -s $work/log ]] && sed 's/^/  game: /' "$work/log" >&2
   exit 1
 }
-cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+# The game saves its scores when killed: it is waited for before its folder goes.
+cleanup() {
+  if [[ -n $pid ]] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
 trap cleanup EXIT
 [[ -n ${DISPLAY:-} ]] || fail "no X display (run under scripts/with-xvfb)"
 export XDG_DATA_HOME=$work/data  # the game's store and the tool's are this one file

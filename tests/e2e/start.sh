@@ -9,8 +9,8 @@ work=$(mktemp -d)
 pid= server=
 fail() { echo "e2e start: $*" >&2; exit 1; }
 cleanup() {
-  [[ -n $pid ]] && kill "$pid" 2>/dev/null
-  [[ -n $server ]] && kill "$server" 2>/dev/null
+  if [[ -n $pid ]] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  if [[ -n $server ]] && kill "$server" 2>/dev/null; then wait "$server" 2>/dev/null || true; fi
   rm -rf "$work"
 }
 trap cleanup EXIT

@@ -9,7 +9,11 @@ fail() { echo "e2e window: $*" >&2; [[ -s ${work:-}/log ]] && sed 's/^/  game: /
 
 work=$(mktemp -d)
 pid=
-cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+# The game saves its scores when killed: it is waited for before its folder goes.
+cleanup() {
+  if [[ -n $pid ]] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
 trap cleanup EXIT
 export XDG_DATA_HOME=$work/data  # whatever the game stores stays in here
 # The game as a player sees it on this X server, whatever the caller's Qt settings: the X
