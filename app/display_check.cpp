@@ -27,7 +27,8 @@ constexpr auto kPatience = 5s;  // how long a busy or starting X server is waite
 const char* Option(int argc, char** argv, const char* name) {
   for (int i = 1; i + 1 < argc; ++i) {
     const char* arg = argv[i];
-    if (arg[0] == '-' && arg[1] == '-') ++arg;
+    if (arg[0] != '-') continue;
+    if (arg[1] == '-') ++arg;
     if (std::strcmp(arg + 1, name) == 0) return argv[i + 1];
   }
   return nullptr;
