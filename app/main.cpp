@@ -1,7 +1,9 @@
 // Zorbanix: puts the window model, the game, the platform services and the Qt view
 // together, then leaves everything to the window's events.
 #include <QApplication>
+#include <memory>
 
+#include "app/display_check.h"
 #include "flow/bindings.h"
 #include "flow/startup_exit.h"
 #include "game/game.h"
@@ -11,7 +13,12 @@
 #include "window/qt/form_view.h"
 
 int main(int argc, char** argv) {
-  QApplication app(argc, argv);
+  if (!zbx::app::DisplayReady(argc, argv)) return 1;
+  std::unique_ptr<QApplication> made;
+  {
+    const zbx::app::StartupMessages startup;
+    made = std::make_unique<QApplication>(argc, argv);
+  }
   QApplication::setApplicationName("zorbanix");
 
   zbx::Form1 form;

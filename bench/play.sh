@@ -6,51 +6,63 @@
 set -euo pipefail
 bin=${1:?usage: play.sh BIN_DIR}
 if [[ -z ${ZBX_BENCH_X:-} ]]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" env ZBX_BENCH_X=1 bash "$0" "$@"
+  exec "$(dirname "$0")/../scripts/with-xvfb" env ZBX_BENCH_X=1 bash "$0" "$@"
 fi
 work=$(mktemp -d)
 pid=
 fail() { echo "bench play: $*" >&2; exit 1; }
-cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+# The game saves its scores when killed: it is waited for before its folder goes.
+cleanup() {
+  if [[ -n $pid ]] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
 trap cleanup EXIT
 export XDG_DATA_HOME=$work/data
+# The game as a player sees it on this X server, whatever the caller's Qt settings (see
+# tests/e2e/window.sh), with a runtime folder of its own.
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+  QT_FONT_DPI QT_USE_PHYSICAL_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME PULSE_SERVER
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 ticks_per_s=$(getconf CLK_TCK)
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 
-# The window's id and client origin once it is viewable; bounded.
-wid= wx=0 wy=0
-find_window() {
-  local deadline=$(($(now_ms) + 20000))
-  until wid=$(xdotool search --onlyvisible --name '^Zorbanix!' 2>/dev/null | head -n 1) && [[ -n $wid ]]; do
-    (($(now_ms) < deadline)) || fail "no window within 20 s"
-    sleep 0.002
-  done
+# Starts the game while zorbanix_xwatch watches the X server on one connection: sets pid,
+# wid, and mapped_ms and painted_ms, the time from exec to the window mapped and to its
+# first painted frame (the New Game label-button at client 18, 66 navy); bounded.
+wid= wx=0 wy=0 mapped_ms= painted_ms=
+mkfifo "$work/watch"
+start_watched() {
+  local watch watcher word at t0
+  "$bin/zorbanix_xwatch" 'Zorbanix!' 18 66 000080 >"$work/watch" &
+  watcher=$!
+  exec {watch}<"$work/watch"
+  word=
+  read -r -t 10 word <&$watch && [[ $word == ready ]] || fail "the X watcher did not start (it said '$word')"
+  t0=$(now_ms)
+  "$bin/zorbanix" >"$work/log" 2>&1 &
+  pid=$!
+  read -r -t 25 word wid at <&$watch && [[ $word == mapped ]] || fail "no window within 20 s: $(<"$work/log")"
+  mapped_ms=$((at - t0))
+  read -r -t 25 word at <&$watch && [[ $word == painted ]] || fail "no painted frame within 20 s"
+  painted_ms=$((at - t0))
+  # Gone before the next start opens the pipe: a writer still open there would end the
+  # next read at once when it leaves.
+  wait "$watcher" || fail "the X watcher failed"
+  exec {watch}<&-
 }
 window_origin() {
   read -r wx wy < <(xwininfo -id "$wid" |
     awk '/Absolute upper-left X/ {x=$NF} /Absolute upper-left Y/ {y=$NF} END {print x, y}')
-}
-# The first frame is painted when the New Game label-button (client 18, 66) is navy.
-wait_painted() {
-  local deadline=$(($(now_ms) + 20000))
-  until [[ $(import -window "$wid" -crop 1x1+18+66 -depth 8 txt:- 2>/dev/null) == *'#000080'* ]]; do
-    (($(now_ms) < deadline)) || fail "no painted frame within 20 s"
-  done
 }
 stop_game() { kill -TERM "$pid" 2>/dev/null || true; wait "$pid" 2>/dev/null || true; pid=; }
 
 # --- start-up: exec to mapped and to painted, five starts -----------------------------------
 mapped=() painted=()
 for run in 1 2 3 4 5; do
-  t0=$(now_ms)
-  "$bin/zorbanix" >"$work/log" 2>&1 &
-  pid=$!
-  find_window
-  t1=$(now_ms)
-  wait_painted
-  t2=$(now_ms)
-  mapped+=($((t1 - t0)))
-  painted+=($((t2 - t0)))
+  start_watched
+  mapped+=("$mapped_ms")
+  painted+=("$painted_ms")
   stop_game
 done
 median() { printf '%s\n' "$@" | sort -n | sed -n "$((($# + 1) / 2))p"; }
@@ -78,11 +90,8 @@ key() { xdotool key --delay 30 "$@"; sleep 0.1; }
 steer=0
 steer_now_and_then() { ((steer++ % 2)) && xdotool key Left || xdotool key Right; }
 
-"$bin/zorbanix" >"$work/log" 2>&1 &
-pid=$!
-find_window
+start_watched
 window_origin
-wait_painted
 xdotool mousemove $((wx + 400)) $((wy + 300))
 sleep 1
 cpu_naming=$(cpu_share 5)
@@ -111,7 +120,7 @@ hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")
 stop_game
 
 # --- the tick rate on this X server ------------------------------------------------------------
-ticks=$(QT_QPA_PLATFORM=xcb "$bin/zorbanix_bench" --benchmark_filter='BM_PlayTicksFor10s|BM_DelayCpuShare' \
+ticks=$("$bin/zorbanix_bench" --benchmark_filter='BM_PlayTicksFor10s|BM_DelayCpuShare' \
   --benchmark_counters_tabular=true 2>/dev/null | grep -E '^(Benchmark|BM_PlayTicksFor10s|BM_DelayCpuShare)' || true)
 
 echo "start to mapped window (ms, 5 starts): ${mapped[*]}  median $(median "${mapped[@]}")"

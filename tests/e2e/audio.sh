@@ -30,7 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 trap 'fail "out of time"' TERM
-[[ -n ${DISPLAY:-} ]] || fail "no X display (run under xvfb-run)"
+[[ -n ${DISPLAY:-} ]] || fail "no X display (run under scripts/with-xvfb)"
 mkdir -p "$shots" "$work/data"
 rm -f "$shots"/*.png
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
@@ -44,6 +44,11 @@ source "$(dirname "$0")/../../scripts/private-pulse"
 start_private_pulse "$work/pulse" || fail "the private sound server did not start"
 pa=$pulse_pid
 export XDG_DATA_HOME=$work/data
+# The game as a player sees it on this X server, whatever the caller's Qt settings: the X
+# platform, no scaling, the default style (the runtime folder is the sound server's own).
+export QT_QPA_PLATFORM=xcb
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+  QT_FONT_DPI QT_USE_PHYSICAL_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME
 # Every stream the game opens shows as a new sink input.
 pactl subscribe >"$work/events" 2>/dev/null &
 events=$!

@@ -2,8 +2,8 @@
 # A whole game on a real X server, as a player plays it: start, a name, Keyboard, Enter,
 # the cheat console to make the game short, F5, the arrow keys until Game Over, the
 # scoreboard, F4, Esc, Yes; then the scoreboard is in the store, and the next run shows
-# it. Run under Xvfb with the bin folder as $1. Screenshots of every stage are kept in
-# ${TMPDIR:-/tmp}/zorbanix-e2e/.
+# it. Run on an X server (scripts/with-xvfb) with the bin folder as $1. Screenshots of
+# every stage are kept in ${TMPDIR:-/tmp}/zorbanix-e2e/.
 set -euo pipefail
 bin=${1:?usage: play.sh BIN_DIR}
 shots=${TMPDIR:-/tmp}/zorbanix-e2e
@@ -14,10 +14,21 @@ fail() {
   [[ -s $work/log ]] && sed 's/^/  game: /' "$work/log" >&2
   exit 1
 }
-cleanup() { [[ -n $pid ]] && kill "$pid" 2>/dev/null; rm -rf "$work"; }
+# The game saves its scores when killed: it is waited for before its folder goes.
+cleanup() {
+  if [[ -n $pid ]] && kill "$pid" 2>/dev/null; then wait "$pid" 2>/dev/null || true; fi
+  rm -rf "$work"
+}
 trap cleanup EXIT
-[[ -n ${DISPLAY:-} ]] || fail "no X display (run under xvfb-run)"
+[[ -n ${DISPLAY:-} ]] || fail "no X display (run under scripts/with-xvfb)"
 export XDG_DATA_HOME=$work/data  # the game's store and the tool's are this one file
+# The game as a player sees it on this X server, whatever the caller's Qt settings: the X
+# platform (not an exported QT_QPA_PLATFORM=offscreen), no scaling, the default style; and a
+# runtime folder of its own (none may be set, or a desktop's, with its sound server).
+export QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR=$work/runtime
+unset QT_SCALE_FACTOR QT_SCREEN_SCALE_FACTORS QT_AUTO_SCREEN_SCALE_FACTOR QT_ENABLE_HIGHDPI_SCALING \
+  QT_FONT_DPI QT_USE_PHYSICAL_DPI QT_STYLE_OVERRIDE QT_QPA_PLATFORMTHEME PULSE_SERVER
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 mkdir -p "$shots"
 rm -f "$shots"/*.png
 
