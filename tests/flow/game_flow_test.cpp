@@ -45,6 +45,23 @@ TEST_F(FlowStates, StartUpOpensAnUncancellableNewGamePanel) {
   EXPECT_EQ(form.Caption(), "Zorbanix! ");
 }
 
+TEST_F(FlowStates, AGameStartedUnderTheCheatConsoleAfterAPauseIsNotPaused) {
+  Play(/*keyboard=*/true);
+  Press(vk::kSpace);
+  Answer(MsgBoxResult::Yes);
+  Press(vk::kF2);
+  Press(vk::kEnter);  // OK keeps the pause of the abandoned game
+  Press(vk::kC, vk::kAlt);
+  ASSERT_TRUE(form.frameCheat.Visible());
+  Press(vk::kF5);  // the console blocks SetPause, not the start
+  EXPECT_EQ(game.s.GameRunning, kTrue);
+  EXPECT_EQ(game.s.Paused, kFalse);
+  EXPECT_TRUE(form.timCounter.Enabled());
+  const double left = form.picBasket.Left();
+  Press(vk::kLeft);
+  EXPECT_LT(form.picBasket.Left(), left);
+}
+
 TEST_F(FlowStates, OkNeedsANameThatIsNotBlankAndThePlaceholderGoesOnFocus) {
   Load();
   form.txtName.SetText("   ");
