@@ -92,11 +92,15 @@ void CaughtBomb(Game& g) {
     ShowLifesLeft(g);
   g.form.picPlanet.SetPicture(g.form.imlPlanets.ListImage(kExplosionImage));
   g.form.picPlanet.SetTop(kExplosionTop);
+  // The last life is gone: the game is decided now, and its score goes into the table
+  // before the wait lets other events run (a new game, a kill that saves the table).
+  const bool lost = g.s.LifesLeft == 0;
+  if (lost) RecordFinalScore(g);
   const auto epoch = g.epoch;
   Delay(g, 700);
   if (!SameGameAfterWait(g, epoch)) return;  // abandoned or ended during the wait
   if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(kRed);
-  if (g.s.LifesLeft == 0) GameOver(g);
+  if (lost) GameOver(g);
 }
 
 void Caught(Game& g) {

@@ -9,18 +9,14 @@
 namespace zbx {
 
 void RecordHighScore(Game& g) {
-  RecordScore(g, g.form.lblScore.Caption(), g.form.txtName.Text());
-}
-
-void RecordScore(Game& g, const std::string& scoreText, const std::string& name) {
-  const auto score = ParseWholeNumber<std::int32_t>(scoreText);
+  const auto score = ParseWholeNumber<std::int32_t>(g.form.lblScore.Caption());
   if (!score) return;  // nothing the game wrote: no score to record
   HighScoreTable& table = g.s.HighScores;
   int place = 1;
   while (place <= HighScoreTable::kPlaces && *score < table(place).Score) ++place;
   if (place > HighScoreTable::kPlaces) return;
   for (int i = HighScoreTable::kPlaces; i > place; --i) table(i) = table(i - 1);
-  table(place) = {*score, name};
+  table(place) = {*score, g.form.txtName.Text()};
   g.s.ScoreRecorded = kTrue;
   g.s.RecordedPlace = static_cast<std::int16_t>(place);
 }

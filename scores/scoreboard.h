@@ -1,6 +1,4 @@
 #pragma once
-#include <string>
-
 #include "game/game.h"
 
 namespace zbx {
@@ -10,8 +8,6 @@ namespace zbx {
 // move down, the last one drops out, ScoreRecorded becomes True and RecordedPlace the
 // place; otherwise nothing changes.
 void RecordHighScore(Game& g);
-// The same for a score (decimal text) and name taken earlier.
-void RecordScore(Game& g, const std::string& scoreText, const std::string& name);
 
 // Opens the scoreboard panel with the table's rows and holds a running game still.
 // Does nothing while the cheat console is shown.

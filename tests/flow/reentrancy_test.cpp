@@ -38,6 +38,28 @@ TEST_F(Reentrancy, NewGameDuringTheExplosionWaitEndsThatTickQuietly) {
   EXPECT_EQ(game.s.GameRunning, kTrue);
 }
 
+TEST_F(Reentrancy, ANewGameStartedDuringTiltsBlinkIsLeftAlone) {
+  Play();
+  form.lblScore.SetCaption("99998");
+  platform.draws = {0.99, 0.0, 0.5};  // roll 100: a planet; image 1, class 1; a column
+  Ticks(1);
+  form.picBasket.SetLeft(game.s.ObjectLeft);
+  int passes = 0;
+  platform.onDoEvents = [&] {
+    if (passes++ > 0) return;
+    Press(vk::kF2);  // the tilted game has ended: no question
+    Press(vk::kEnter);
+    Press(vk::kF5);
+  };
+  while (passes == 0) Ticks(1);
+  EXPECT_EQ(passes, 1) << "Tilt stops after the wait in which its game was replaced";
+  EXPECT_EQ(game.s.HighScores(1), (HighScoreEntry{99999, "Ann"}));
+  EXPECT_EQ(State(), "running timer new pause launch");
+  EXPECT_FALSE(form.frameGameOver.Visible());
+  Ticks(1);
+  EXPECT_EQ(game.s.LaunchPending, kFalse) << "the new game's ticks run";
+}
+
 TEST_F(Reentrancy, TimerEventsDuringAQuestionOrAWaitAreNotTicks) {
   Play();
   Ticks(1);

@@ -21,6 +21,19 @@ class StoredScores : public FlowTest {
     return UnscrambleText(r.ReadString(std::string(kScoresPath), std::string(kScoresValue)));
   }
   const HighScoreEntry& At(int place) { return game.s.HighScores(place); }
+  // A game from the given captions, its first object launched with the given draws and
+  // caught; a kill arrives at the first wait.
+  void KilledWhileTheGameEnds(const char* score, const char* lifes, std::initializer_list<double> draws) {
+    Play();
+    form.lblScore.SetCaption(score);
+    form.lblLifes.SetCaption(lifes);
+    platform.draws = draws;
+    Ticks(1);
+    form.picBasket.SetLeft(game.s.ObjectLeft);
+    platform.onDoEvents = [&] { EndWithoutAsking(game); };
+    for (int i = 0; i < 1000 && !platform.ended; ++i) Ticks(1);
+    ASSERT_TRUE(platform.ended);
+  }
 };
 
 TEST_F(StoredScores, FirstRunUsesTheDefaultTableAndWritesNothing) {
@@ -58,6 +71,18 @@ TEST_F(StoredScores, SaveThenLoadGivesTheSameTable) {
   game.s.HighScores = DefaultHighScores();
   LoadHighScores(game);
   EXPECT_EQ(game.s.HighScores, played);
+}
+
+// A kill during the waits that show the end of a game (a tilt's blinking panel, the
+// explosion of the bomb that took the last life) saves a table that holds that game.
+TEST_F(StoredScores, AKillDuringTiltsBlinkKeepsTheScore) {
+  KilledWhileTheGameEnds("99998", "25", {0.99, 0.0, 0.5});  // a planet of class 1
+  EXPECT_EQ(ParseTableText(Stored())(1), (HighScoreEntry{99999, "Ann"}));
+}
+
+TEST_F(StoredScores, AKillDuringTheLastExplosionKeepsTheScore) {
+  KilledWhileTheGameEnds("150", "1", {0.04, 0.0, 0.99, 0.5});  // a bomb of class 5
+  EXPECT_EQ(ParseTableText(Stored())(4), (HighScoreEntry{151, "Ann"}));
 }
 
 TEST_F(StoredScores, AKillThatNobodyCanAnswerStillSaves) {
