@@ -185,6 +185,22 @@ TEST_F(FlowStates, AbandonedGameComesBackThroughCancelAndPlaysOn) {
   EXPECT_EQ(form.lblSpeed.Caption(), "326 m/h");  // (50 - 2 * 17) + 140 + 50, shown + 120
 }
 
+TEST_F(FlowStates, AnUnlimitedLivesGameComesBackWithLivesToPlay) {
+  Play();
+  game.s.CheatsEnabled = kTrue;
+  game.s.CheatUnlimitedLifes = kTrue;
+  form.lblLifes.SetCaption("00");
+  Answer(MsgBoxResult::Yes);
+  Press(vk::kF2);
+  Press(vk::kEscape);
+  EXPECT_EQ(Shown(), "0/00") << "unlimited while the cheat holds";
+  game.s.CheatUnlimitedLifes = kFalse;
+  game.s.CheatSlowMotion = kTrue;
+  Press(vk::kF2);
+  Press(vk::kEscape);
+  EXPECT_EQ(Shown(), "0/25") << "then the lives a cheat command gives";
+}
+
 TEST_F(FlowStates, GameOverLeadsToANewGameWithoutAQuestion) {
   Play();
   form.picBasket.SetLeft(5280);

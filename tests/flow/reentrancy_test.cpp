@@ -17,8 +17,9 @@ class Reentrancy : public FlowTest {
   }
 };
 
-TEST_F(Reentrancy, NewGameDuringTheExplosionWaitEndsThatTickQuietly) {
+TEST_F(Reentrancy, NewGameDuringTheLastExplosionEndsThatGameAndKeepsItsScore) {
   Play();
+  form.lblScore.SetCaption("150");
   BombAtTheLastLife();
   bool asked = false;
   platform.onDoEvents = [&] {
@@ -33,9 +34,16 @@ TEST_F(Reentrancy, NewGameDuringTheExplosionWaitEndsThatTickQuietly) {
   EXPECT_EQ(game.s.ScoresShown, kFalse);
   EXPECT_EQ(form.lblLifes.Caption(), "25");
   EXPECT_FALSE(form.timCounter.Enabled());
-  Press(vk::kEnter);
+  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{151, "Ann"})) << "the bomb's point counts";
+  // Cancel cannot bring back a game without lives: the last game abandoned is the
+  // start-up one.
+  Press(vk::kEscape);
+  EXPECT_EQ(Shown(), "0/25");
   Press(vk::kF5);
   EXPECT_EQ(game.s.GameRunning, kTrue);
+  Ticks(20000);
+  EXPECT_EQ(form.lblLifes.Caption(), "0");
+  EXPECT_EQ(game.s.GameRunning, kFalse) << "it ends at 0 like any game";
 }
 
 TEST_F(Reentrancy, ANewGameStartedDuringTiltsBlinkIsLeftAlone) {
