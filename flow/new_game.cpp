@@ -59,7 +59,6 @@ bool AbandonRunningGame(Game& g) {
     g.s.SavedLifes = LifesFromCaption(g.form);
     g.s.SavedScore = ScoreFromCaption(g.form);
   }
-  g.s.SavedName = g.form.txtName.Text();
   return true;
 }
 
@@ -78,6 +77,9 @@ void NewGame(Game& g) {
   auto& s = g.s;
   if (f.frameCheat.Visible()) return;
   if (s.GameRunning == kTrue && !AbandonRunningGame(g)) return;
+  // The name and controller in use are what Cancel brings back, also when no game ran
+  // (never the empty name of start-up, under which a game would be recorded).
+  s.SavedName = f.txtName.Text();
   ++g.epoch;  // whatever was waiting on the old game must not carry on with it
   s.GameRunning = kFalse;
   s.NewGameOpen = kTrue;
@@ -122,6 +124,7 @@ void lblCancel_Click(Game& g) {
   f.lblScore.SetCaption(std::to_string(s.SavedScore));
   f.lblLifes.SetCaption(RestoredLifes(g));
   f.txtName.SetText(s.SavedName);
+  (s.ControlMode == 1 ? f.optKeyboard : f.optMouse).SetValue(true);
   f.SetCaption(s.SavedName.empty() ? std::string("Zorbanix! ") : "Zorbanix! - " + s.SavedName);
   EnableCommands(f, true);
 }

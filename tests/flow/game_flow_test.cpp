@@ -37,12 +37,37 @@ TEST_F(FlowStates, StartUpOpensAnUncancellableNewGamePanel) {
 
   form.txtName.SetText("Ann");
   Press(vk::kEnter);
-  Press(vk::kF2);  // Cancel restores the start-up snapshot
+  Press(vk::kF2);  // no game ran: Cancel restores the start-up score and lives...
+  form.txtName.SetText("");
   Press(vk::kEscape);
   EXPECT_TRUE(platform.boxes.empty());
   EXPECT_EQ(Shown(), "0/25");
-  EXPECT_EQ(form.txtName.Text(), "");
-  EXPECT_EQ(form.Caption(), "Zorbanix! ");
+  EXPECT_EQ(form.txtName.Text(), "Ann") << "... and the name in use, never an empty one";
+  EXPECT_EQ(form.Caption(), "Zorbanix! - Ann");
+}
+
+TEST_F(FlowStates, CancelBringsBackTheControllerInUseAndTheNameThatIsRecorded) {
+  LoadAndName("Ann", /*keyboard=*/true);
+  Press(vk::kF2);
+  form.txtName.SetText("Bob");
+  form.optMouse.SetValue(true);
+  Press(vk::kEscape);
+  EXPECT_TRUE(form.optKeyboard.Value());
+  EXPECT_EQ(game.s.ControlMode, 1);
+  EXPECT_EQ(form.txtName.Text(), "Ann");
+  form.lblScore.SetCaption("150");  // as a restored snapshot of a good game would show
+  form.lblLifes.SetCaption("1");
+  QueueLaunch(100, 14, 0);  // a planet at the left edge, out of the basket's reach
+  Press(vk::kF5);
+  const double left = form.picBasket.Left();
+  Press(vk::kLeft);
+  EXPECT_LT(form.picBasket.Left(), left) << "steered with the keyboard";
+  Ticks(200);  // the last life falls past the basket
+  ASSERT_EQ(game.s.GameRunning, kFalse);
+  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{150, "Ann"}));
+  SaveHighScores(game);
+  LoadHighScores(game);
+  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{150, "Ann"})) << "loads back unchanged";
 }
 
 TEST_F(FlowStates, AGameStartedUnderTheCheatConsoleAfterAPauseIsNotPaused) {
