@@ -5,6 +5,7 @@
 #include "flow/start_pause.h"
 #include "game/number_text.h"
 #include "game/rules.h"
+#include "scores/table_text.h"
 
 namespace zbx {
 
@@ -16,7 +17,8 @@ void RecordHighScore(Game& g) {
   while (place <= HighScoreTable::kPlaces && *score < table(place).Score) ++place;
   if (place > HighScoreTable::kPlaces) return;
   for (int i = HighScoreTable::kPlaces; i > place; --i) table(i) = table(i - 1);
-  table(place) = {*score, g.form.txtName.Text()};
+  // As the stored table holds it, so that the entry loads back unchanged.
+  table(place) = {*score, StorableName(g.form.txtName.Text())};
   g.s.ScoreRecorded = kTrue;
   g.s.RecordedPlace = static_cast<std::int16_t>(place);
 }

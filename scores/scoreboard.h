@@ -3,8 +3,8 @@
 
 namespace zbx {
 
-// Offers the finished game's score (lblScore) with the player's name (txtName) to the
-// table. When it earns a place (a tie ranks above the older entry), the lower entries
+// Offers the finished game's score (lblScore) with the player's name (txtName, as the
+// stored table can hold it) to the table. When it earns a place (a tie ranks above the older entry), the lower entries
 // move down, the last one drops out, ScoreRecorded becomes True and RecordedPlace the
 // place; otherwise nothing changes.
 void RecordHighScore(Game& g);
