@@ -39,6 +39,15 @@ void WhiteRow(Game& g, int place) {
   g.form.lblHSPlace(place).SetForeColor(kWhite);
 }
 
+// The explosion of the last bomb lets events run, and one may hold the game still
+// (Space, help, the scoreboard). The game is over all the same: no pause is left behind
+// for it, and no paused panel over the end-of-game panel.
+void DropPause(Game& g) {
+  g.s.Paused = kFalse;
+  g.form.framePaused.SetVisible(false);
+  g.form.lblPause.SetCaption("Pause (Space)");
+}
+
 void DisableGameButtons(Game& g) {
   g.form.lblStart.SetEnabled(false);
   g.form.lblPause.SetEnabled(false);
@@ -60,6 +69,7 @@ void GameOver(Game& g) {
   Form1& f = g.form;
   Attempt([&] { f.timCounter.SetEnabled(false); });
   Attempt([&] { g.s.GameRunning = kFalse; });
+  Attempt([&] { DropPause(g); });
   Attempt([&] { RecordFinalScore(g); });
   Attempt([&] { f.lblStart.SetEnabled(false); });
   Attempt([&] { f.lblPause.SetEnabled(false); });

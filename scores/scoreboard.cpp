@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "flow/panels.h"
 #include "flow/start_pause.h"
 #include "game/number_text.h"
 #include "game/rules.h"
@@ -26,6 +27,9 @@ void RecordHighScore(Game& g) {
 void ShowScoreboard(Game& g) {
   Form1& f = g.form;
   if (f.frameCheat.Visible()) return;
+  // One covering panel at a time: the end of a game opens the board also when the help
+  // was opened during its last wait, and the board takes the help's place.
+  if (g.s.HelpShown == kTrue) HideHelp(g);
   g.s.WasPaused = g.s.Paused;
   g.s.ScoresShown = kTrue;
   for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {

@@ -9,8 +9,8 @@ namespace zbx {
 // place; otherwise nothing changes.
 void RecordHighScore(Game& g);
 
-// Opens the scoreboard panel with the table's rows and holds a running game still.
-// Does nothing while the cheat console is shown.
+// Opens the scoreboard panel with the table's rows and holds a running game still; it
+// takes the place of an open help panel. Does nothing while the cheat console is shown.
 void ShowScoreboard(Game& g);
 
 // Closes the scoreboard, resumes a game that was running when it opened, and returns

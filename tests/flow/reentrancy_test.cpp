@@ -15,6 +15,17 @@ class Reentrancy : public FlowTest {
     Ticks(1);
     form.picBasket.SetLeft(game.s.ObjectLeft);
   }
+  // A recorded game whose last life goes with a bomb, and a key during the explosion.
+  void KeyDuringTheLastExplosion(std::int16_t key) {
+    Play();
+    form.lblScore.SetCaption("150");
+    BombAtTheLastLife();
+    int passes = 0;
+    platform.onDoEvents = [&, key] {
+      if (passes++ == 0) Press(key);
+    };
+    while (passes == 0) Ticks(1);
+  }
 };
 
 TEST_F(Reentrancy, NewGameDuringTheLastExplosionEndsThatGameAndKeepsItsScore) {
@@ -66,6 +77,24 @@ TEST_F(Reentrancy, ANewGameStartedDuringTiltsBlinkIsLeftAlone) {
   EXPECT_FALSE(form.frameGameOver.Visible());
   Ticks(1);
   EXPECT_EQ(game.s.LaunchPending, kFalse) << "the new game's ticks run";
+}
+
+// Space or F1 during the explosion that ends a recorded game: the game is over all the
+// same, and the scoreboard is the one panel left, with no pause behind it.
+TEST_F(Reentrancy, APauseDuringTheLastExplosionIsNotLeftBehind) {
+  KeyDuringTheLastExplosion(vk::kSpace);
+  EXPECT_EQ(State(), "new locked scores launch");
+  EXPECT_EQ(form.lblPause.Caption(), "Pause (Space)");
+  Press(vk::kEnter);
+  EXPECT_EQ(State(), "new launch");
+}
+
+TEST_F(Reentrancy, HelpOpenedDuringTheLastExplosionMakesWayForTheScoreboard) {
+  KeyDuringTheLastExplosion(vk::kF1);
+  EXPECT_EQ(State(), "new locked scores launch");
+  EXPECT_FALSE(form.frameHelp.Visible());
+  Press(vk::kEnter);
+  EXPECT_EQ(State(), "new launch");
 }
 
 TEST_F(Reentrancy, TimerEventsDuringAQuestionOrAWaitAreNotTicks) {
