@@ -18,7 +18,7 @@ std::uint64_t FromEnvironment(const char* name, std::uint64_t fallback) {
 
 TEST(RandomPlay, NoSequenceBreaksARule) {
   const std::uint64_t first = FromEnvironment("ZBX_RANDOM_PLAY_FIRST_SEED", 1);
-  const std::uint64_t count = FromEnvironment("ZBX_RANDOM_PLAY_SEQUENCES", 1000);
+  const std::uint64_t count = FromEnvironment("ZBX_RANDOM_PLAY_SEQUENCES", 600);
   for (std::uint64_t seed = first; seed < first + count; ++seed) {
     const auto failure = play::Play(play::DrawSequence(seed, 120));
     if (failure) {
