@@ -72,6 +72,7 @@ TEST_F(FlowStates, CancelBringsBackTheControllerInUseAndTheNameThatIsRecorded) {
 
 TEST_F(FlowStates, AGameStartedUnderTheCheatConsoleAfterAPauseIsNotPaused) {
   Play(/*keyboard=*/true);
+  Ticks(1);
   Press(vk::kSpace);
   Answer(MsgBoxResult::Yes);
   Press(vk::kF2);
@@ -82,6 +83,7 @@ TEST_F(FlowStates, AGameStartedUnderTheCheatConsoleAfterAPauseIsNotPaused) {
   EXPECT_EQ(game.s.GameRunning, kTrue);
   EXPECT_EQ(game.s.Paused, kFalse);
   EXPECT_TRUE(form.timCounter.Enabled());
+  EXPECT_EQ(game.s.LaunchPending, kTrue) << "a new object from the top";
   const double left = form.picBasket.Left();
   Press(vk::kLeft);
   EXPECT_LT(form.picBasket.Left(), left);
