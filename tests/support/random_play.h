@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -48,7 +47,6 @@ enum class Act : std::uint8_t {
   Kill,       // SIGTERM, SIGINT or SIGHUP: save and end without asking
   Rig,        // a, b: indexes into kRigScores, kRigLifes: the ready state shows them, as
               // Cancel would after abandoning a game with those figures
-  kCount
 };
 // Now, or at the next event pass of a wait, or while the next question is shown (only
 // timer events and kills reach the program then).
@@ -359,8 +357,6 @@ class Session : private FormObserver {
 
   // --- the rules ------------------------------------------------------------------------
 
-  bool UnlimitedLives() const { return UnlimitedLifesActive(game.s); }
-
   void ControlChanged(const Control& c, const RectTwips&) override {
     if (&c == &form.lblLifes && c.Caption() != lastLifes_) {
       lastLifes_ = c.Caption();
@@ -460,7 +456,7 @@ class Session : private FormObserver {
     if (States().size() != 1) Break("states: " + std::to_string(States().size()) + " of the five states hold");
     if (s.GameRunning == kTrue) {
       const auto lives = LifesFromCaption(form);
-      if (lives < 1 && !(form.lblLifes.Caption() == "00" && UnlimitedLives()))
+      if (lives < 1 && !(form.lblLifes.Caption() == "00" && UnlimitedLifesActive(s)))
         Break("lives: a game runs with " + Quoted(form.lblLifes.Caption()) + " lives");
       if (Trimmed(form.txtName.Text()).empty()) Break("name: a game runs under the name " + Quoted(form.txtName.Text()));
     }
