@@ -7,6 +7,8 @@
 #include "flow/panels.h"
 #include "flow/start_pause.h"
 #include "game/captions.h"
+#include "game/end_of_game.h"
+#include "game/rules.h"
 #include "platform/codepage.h"
 
 namespace zbx {
@@ -51,10 +53,21 @@ bool AbandonRunningGame(Game& g) {
     g.s.NewGamePause = kFalse;
     return false;
   }
-  g.s.SavedLifes = LifesFromCaption(g.form);
-  g.s.SavedScore = ScoreFromCaption(g.form);
-  g.s.SavedName = g.form.txtName.Text();
+  // A game whose last life went during the explosion still on screen is over, its
+  // score in the table: Cancel must not bring it back to play on without lives.
+  if (!FinalScoreRecorded(g)) {
+    g.s.SavedLifes = LifesFromCaption(g.form);
+    g.s.SavedScore = ScoreFromCaption(g.form);
+  }
   return true;
+}
+
+// The lives Cancel brings back. Only a game under the unlimited-lives cheat leaves
+// fewer than one ("00"): it shows "00" again while the cheat holds, otherwise the 25
+// that any other cheat command gives.
+std::string RestoredLifes(const Game& g) {
+  if (g.s.SavedLifes >= 1) return std::to_string(g.s.SavedLifes);
+  return UnlimitedLifesActive(g.s) ? "00" : std::to_string(rules::kStartLifes);
 }
 
 }  // namespace
@@ -64,6 +77,9 @@ void NewGame(Game& g) {
   auto& s = g.s;
   if (f.frameCheat.Visible()) return;
   if (s.GameRunning == kTrue && !AbandonRunningGame(g)) return;
+  // The name and controller in use are what Cancel brings back, also when no game ran
+  // (never the empty name of start-up, under which a game would be recorded).
+  s.SavedName = f.txtName.Text();
   ++g.epoch;  // whatever was waiting on the old game must not carry on with it
   s.GameRunning = kFalse;
   s.NewGameOpen = kTrue;
@@ -106,8 +122,9 @@ void lblCancel_Click(Game& g) {
   if (!f.lblCancel.Enabled()) return;
   ClosePanel(g);
   f.lblScore.SetCaption(std::to_string(s.SavedScore));
-  f.lblLifes.SetCaption(std::to_string(s.SavedLifes));
+  f.lblLifes.SetCaption(RestoredLifes(g));
   f.txtName.SetText(s.SavedName);
+  (s.ControlMode == 1 ? f.optKeyboard : f.optMouse).SetValue(true);
   f.SetCaption(s.SavedName.empty() ? std::string("Zorbanix! ") : "Zorbanix! - " + s.SavedName);
   EnableCommands(f, true);
 }

@@ -29,7 +29,9 @@ void StartGame(Game& g) {
   f.lblStart.SetEnabled(false);
   g.s.GameRunning = kTrue;
   SetPause(g, kFalse);
-  // Again, for when SetPause was blocked by the cheat console.
+  // Again, for when SetPause was blocked by the cheat console: a game kept paused from
+  // the one abandoned before would run with the basket and the Pause button dead.
+  g.s.Paused = kFalse;
   g.s.LaunchPending = kTrue;
   f.timCounter.SetEnabled(true);
   f.lblLifes.SetForeColor(rules::kGreen);

@@ -3,7 +3,8 @@
 
 namespace zbx {
 
-// Starts a prepared game; ignored unless lblStart is enabled (the ready state).
+// Starts a prepared game, unpaused and with the timer running even while the cheat
+// console blocks SetPause; ignored unless lblStart is enabled (the ready state).
 void StartGame(Game& g);
 
 // Holds a running game still (flag True) or resumes it with a new object from the top

@@ -39,6 +39,15 @@ void WhiteRow(Game& g, int place) {
   g.form.lblHSPlace(place).SetForeColor(kWhite);
 }
 
+// The explosion of the last bomb lets events run, and one may hold the game still
+// (Space, help, the scoreboard). The game is over all the same: no pause is left behind
+// for it, and no paused panel over the end-of-game panel.
+void DropPause(Game& g) {
+  g.s.Paused = kFalse;
+  g.form.framePaused.SetVisible(false);
+  g.form.lblPause.SetCaption("Pause (Space)");
+}
+
 void DisableGameButtons(Game& g) {
   g.form.lblStart.SetEnabled(false);
   g.form.lblPause.SetEnabled(false);
@@ -47,12 +56,21 @@ void DisableGameButtons(Game& g) {
 
 }  // namespace
 
+bool FinalScoreRecorded(const Game& g) { return g.recordedEpoch == g.epoch; }
+
+void RecordFinalScore(Game& g) {
+  if (FinalScoreRecorded(g)) return;
+  g.recordedEpoch = g.epoch;
+  g.s.ScoreRecorded = kFalse;
+  RecordHighScore(g);
+}
+
 void GameOver(Game& g) {
   Form1& f = g.form;
   Attempt([&] { f.timCounter.SetEnabled(false); });
   Attempt([&] { g.s.GameRunning = kFalse; });
-  Attempt([&] { g.s.ScoreRecorded = kFalse; });
-  Attempt([&] { RecordHighScore(g); });
+  Attempt([&] { DropPause(g); });
+  Attempt([&] { RecordFinalScore(g); });
   Attempt([&] { f.lblStart.SetEnabled(false); });
   Attempt([&] { f.lblPause.SetEnabled(false); });
   Attempt([&] { f.lblNew.SetEnabled(true); });
@@ -77,14 +95,12 @@ void GameOver(Game& g) {
 
 void Tilt(Game& g) {
   Form1& f = g.form;
-  // The blinking panel lets events run; a new game opened meanwhile resets the score
-  // caption, so the score and name to record are taken now.
   const auto epoch = g.epoch;
-  const std::string scoreText = f.lblScore.Caption();
-  const std::string name = f.txtName.Text();
   f.Label2(14).SetCaption("Tilt!");
   g.s.GameRunning = kFalse;
   f.timCounter.SetEnabled(false);
+  // Before the blink, whose waits let a new game or a kill happen.
+  RecordFinalScore(g);
   DisableGameButtons(g);
   f.picPlanet.SetTop(kLaunchTop);
   PlaySoundResource(g, kExplosionSound);
@@ -92,15 +108,11 @@ void Tilt(Game& g) {
   CentreBasket(g);
   f.frameGameOver.SetVisible(true);
   Delay(g, 1500);
-  if (SameGameAfterWait(g, epoch)) f.frameGameOver.SetVisible(false);
+  if (!SameGameAfterWait(g, epoch)) return;  // a new game is being prepared
+  f.frameGameOver.SetVisible(false);
   Delay(g, 1000);
-  if (!SameGameAfterWait(g, epoch)) {
-    if (!g.ended) RecordScore(g, scoreText, name);  // quietly: the new panel is up
-    return;
-  }
+  if (!SameGameAfterWait(g, epoch)) return;
   f.frameGameOver.SetVisible(true);
-  g.s.ScoreRecorded = kFalse;
-  RecordScore(g, scoreText, name);
   if (g.s.ScoreRecorded != kTrue) return;
   ColourRecordedRow(g);
   Delay(g, 2000);

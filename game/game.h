@@ -3,6 +3,7 @@
 // module state and the buffer of the sound playing now. Every procedure takes a Game;
 // there are no globals, so any number of games can exist side by side.
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "game/state.h"
@@ -35,6 +36,9 @@ struct Game {
   int modalDepth = 0;       // message boxes being shown: timer events are no ticks
   bool tickRunning = false; // a tick is running (possibly inside its wait)
   std::uint32_t epoch = 0;  // moves on whenever a game is abandoned for a new one
+  // The game (by epoch) whose score has gone into the table: it goes in as soon as the
+  // game is decided, before the waits that show its end.
+  std::optional<std::uint32_t> recordedEpoch;
 };
 
 // Whether a procedure that waited (and so let events run) may carry on with the game it

@@ -1,8 +1,8 @@
 #pragma once
 // The module state of the game: every variable the game procedures share, in one
-// record, declared in the documented order and widths. Integer is int16_t, Long is
-// int32_t, and flags are 16-bit with True = -1 and False = 0, compared against
-// exactly those two values.
+// record, in a fixed order with fixed widths, so that every number wraps and compares
+// alike on any machine. Integer is int16_t, Long is int32_t, and flags are 16-bit with
+// True = -1 and False = 0, compared against exactly those two values.
 #include <array>
 #include <cstdint>
 #include <memory>

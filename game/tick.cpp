@@ -72,6 +72,18 @@ void Transform(Game& g) {
 
 void ShowLifesLeft(Game& g) { g.form.lblLifes.SetCaption(std::to_string(g.s.LifesLeft)); }
 
+// One life less, shown; never fewer than none, so the end test on 0 cannot be passed
+// by (a game that somehow had no lives left ends at its next loss).
+void LoseLife(Game& g) {
+  --g.s.LifesLeft;
+  if (UnlimitedLifesActive(g.s)) {
+    ShowUnlimitedLifes(g);
+    return;
+  }
+  if (g.s.LifesLeft < 0) g.s.LifesLeft = 0;
+  ShowLifesLeft(g);
+}
+
 void CaughtBonus(Game& g) {
   if (UnlimitedLifesActive(g.s)) {
     ShowUnlimitedLifes(g);
@@ -85,18 +97,18 @@ void CaughtBonus(Game& g) {
 
 void CaughtBomb(Game& g) {
   PlayTickSound(g, kExplosionSound);
-  --g.s.LifesLeft;
-  if (UnlimitedLifesActive(g.s))
-    ShowUnlimitedLifes(g);
-  else
-    ShowLifesLeft(g);
+  LoseLife(g);
   g.form.picPlanet.SetPicture(g.form.imlPlanets.ListImage(kExplosionImage));
   g.form.picPlanet.SetTop(kExplosionTop);
+  // The last life is gone: the game is decided now, and its score goes into the table
+  // before the wait lets other events run (a new game, a kill that saves the table).
+  const bool lost = g.s.LifesLeft == 0;
+  if (lost) RecordFinalScore(g);
   const auto epoch = g.epoch;
   Delay(g, 700);
   if (!SameGameAfterWait(g, epoch)) return;  // abandoned or ended during the wait
   if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(kRed);
-  if (g.s.LifesLeft == 0) GameOver(g);
+  if (lost) GameOver(g);
 }
 
 void Caught(Game& g) {
@@ -121,11 +133,7 @@ void Caught(Game& g) {
 }
 
 void Missed(Game& g) {
-  --g.s.LifesLeft;
-  if (UnlimitedLifesActive(g.s))
-    ShowUnlimitedLifes(g);
-  else
-    ShowLifesLeft(g);
+  LoseLife(g);
   if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(kRed);
   if (g.s.LifesLeft == 0) {
     GameOver(g);

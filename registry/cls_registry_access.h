@@ -67,6 +67,9 @@ class clsRegistryAccess {
   void CreateKeyIfDoesntExists(std::int16_t offon);
   std::int16_t CreateKeyIfDoesntExists() const;
 
+  // The store every call of this object works on.
+  win::RegistryApi& Store() const { return api_; }
+
   // Keys.
   std::int32_t CreateKey(const std::string& sPath);
   std::int32_t KillKey(const std::string& sPath);

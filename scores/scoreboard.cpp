@@ -2,9 +2,11 @@
 
 #include <string>
 
+#include "flow/panels.h"
 #include "flow/start_pause.h"
 #include "game/number_text.h"
 #include "game/rules.h"
+#include "scores/table_text.h"
 
 namespace zbx {
 
@@ -15,7 +17,8 @@ void RecordHighScore(Game& g) {
 void RecordScore(Game& g, const std::string& scoreText, const std::string& name) {
   const auto score = ParseWholeNumber<std::int32_t>(scoreText);
   if (!score) return;  // nothing the game wrote: no score to record
-  const HighScoreEntry entry{*score, name};
+  // As the stored table holds it, so that the entry loads back unchanged.
+  const HighScoreEntry entry{*score, StorableName(name)};
   const int place = PlaceEntry(g.s.HighScores, entry);
   if (place == 0) return;
   g.recordedScores.push_back(entry);
@@ -35,6 +38,9 @@ int PlaceEntry(HighScoreTable& table, const HighScoreEntry& entry) {
 void ShowScoreboard(Game& g) {
   Form1& f = g.form;
   if (f.frameCheat.Visible()) return;
+  // One covering panel at a time: the end of a game opens the board also when the help
+  // was opened during its last wait, and the board takes the help's place.
+  if (g.s.HelpShown == kTrue) HideHelp(g);
   g.s.WasPaused = g.s.Paused;
   g.s.ScoresShown = kTrue;
   for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {

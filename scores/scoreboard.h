@@ -1,12 +1,10 @@
 #pragma once
-#include <string>
-
 #include "game/game.h"
 
 namespace zbx {
 
-// Offers the finished game's score (lblScore) with the player's name (txtName) to the
-// table. When it earns a place (a tie ranks above the older entry), the lower entries
+// Offers the finished game's score (lblScore) with the player's name (txtName, as the
+// stored table can hold it) to the table. When it earns a place (a tie ranks above the older entry), the lower entries
 // move down, the last one drops out, ScoreRecorded becomes True and RecordedPlace the
 // place; otherwise nothing changes.
 void RecordHighScore(Game& g);
@@ -16,8 +14,8 @@ void RecordScore(Game& g, const std::string& scoreText, const std::string& name)
 // below down one place; returns that place, or 0 when it reaches none.
 int PlaceEntry(HighScoreTable& table, const HighScoreEntry& entry);
 
-// Opens the scoreboard panel with the table's rows and holds a running game still.
-// Does nothing while the cheat console is shown.
+// Opens the scoreboard panel with the table's rows and holds a running game still; it
+// takes the place of an open help panel. Does nothing while the cheat console is shown.
 void ShowScoreboard(Game& g);
 
 // Closes the scoreboard, resumes a game that was running when it opened, and returns

@@ -21,11 +21,6 @@ HighScoreTable StoredHighScores(clsRegistryAccess& registry) {
   }
 }
 
-// The store the registry object of Form_Load works on.
-win::RegistryApi& ScoreStore(const Game& g) {
-  return g.registryStore != nullptr ? *g.registryStore : win::DefaultRegistry();
-}
-
 }  // namespace
 
 void LoadHighScores(Game& g) {
@@ -48,7 +43,7 @@ void SaveHighScores(Game& g) {
     return win::ERROR_SUCCESS;
   };
   try {
-    ScoreStore(g).Transact(mergeAndWrite);
+    registry.Store().Transact(mergeAndWrite);
     // A store that cannot be had to itself (locked past its wait) still gets the save.
     if (!ran) mergeAndWrite();
   } catch (...) {

@@ -10,15 +10,13 @@ std::string FieldOr(std::string field, const std::string& fallback) {
   return field.empty() ? fallback : std::move(field);
 }
 
-// A name holding a delimiter would split its entry when read back; the name box keeps
-// them out, and any that slip through are written as "?".
+}  // namespace
+
 std::string StorableName(std::string name) {
   for (char& c : name)
-    if (c == '|' || c == '.') c = '?';
+    if (c == '|' || c == '.' || static_cast<unsigned char>(c) < 0x20) c = '?';
   return name;
 }
-
-}  // namespace
 
 std::optional<HighScoreTable> TryParseTableText(std::string_view text) {
   HighScoreTable table;

@@ -24,8 +24,13 @@ std::optional<HighScoreTable> TryParseTableText(std::string_view text);
 
 HighScoreTable DefaultHighScores();
 
-// The table text of a table: "name1.score1|...|name10.score10". A "|" or "." inside a
-// name is written as "?", so that the text always reads back as the same ten entries.
+// The table text of a table: "name1.score1|...|name10.score10", each name as
+// StorableName makes it, so that the text always reads back as the same ten entries.
 std::string BuildTableText(const HighScoreTable& table);
+
+// A name as the stored table can hold it: a "|" or "." would split its entry, and a
+// control character cannot be seen (a vertical tab would even scramble to a blank,
+// which reading the stored value drops at its start); each becomes "?".
+std::string StorableName(std::string name);
 
 }  // namespace zbx

@@ -37,12 +37,56 @@ TEST_F(FlowStates, StartUpOpensAnUncancellableNewGamePanel) {
 
   form.txtName.SetText("Ann");
   Press(vk::kEnter);
-  Press(vk::kF2);  // Cancel restores the start-up snapshot
+  Press(vk::kF2);  // no game ran: Cancel restores the start-up score and lives...
+  form.txtName.SetText("");
   Press(vk::kEscape);
   EXPECT_TRUE(platform.boxes.empty());
   EXPECT_EQ(Shown(), "0/25");
-  EXPECT_EQ(form.txtName.Text(), "");
-  EXPECT_EQ(form.Caption(), "Zorbanix! ");
+  EXPECT_EQ(form.txtName.Text(), "Ann") << "... and the name in use, never an empty one";
+  EXPECT_EQ(form.Caption(), "Zorbanix! - Ann");
+}
+
+TEST_F(FlowStates, CancelBringsBackTheControllerInUseAndTheNameThatIsRecorded) {
+  LoadAndName("Ann", /*keyboard=*/true);
+  Press(vk::kF2);
+  form.txtName.SetText("Bob");
+  form.optMouse.SetValue(true);
+  Press(vk::kEscape);
+  EXPECT_TRUE(form.optKeyboard.Value());
+  EXPECT_EQ(game.s.ControlMode, 1);
+  EXPECT_EQ(form.txtName.Text(), "Ann");
+  form.lblScore.SetCaption("150");  // as a restored snapshot of a good game would show
+  form.lblLifes.SetCaption("1");
+  QueueLaunch(100, 14, 0);  // a planet at the left edge, out of the basket's reach
+  Press(vk::kF5);
+  const double left = form.picBasket.Left();
+  Press(vk::kLeft);
+  EXPECT_LT(form.picBasket.Left(), left) << "steered with the keyboard";
+  Ticks(200);  // the last life falls past the basket
+  ASSERT_EQ(game.s.GameRunning, kFalse);
+  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{150, "Ann"}));
+  SaveHighScores(game);
+  LoadHighScores(game);
+  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{150, "Ann"})) << "loads back unchanged";
+}
+
+TEST_F(FlowStates, AGameStartedUnderTheCheatConsoleAfterAPauseIsNotPaused) {
+  Play(/*keyboard=*/true);
+  Ticks(1);
+  Press(vk::kSpace);
+  Answer(MsgBoxResult::Yes);
+  Press(vk::kF2);
+  Press(vk::kEnter);  // OK keeps the pause of the abandoned game
+  Press(vk::kC, vk::kAlt);
+  ASSERT_TRUE(form.frameCheat.Visible());
+  Press(vk::kF5);  // the console blocks SetPause, not the start
+  EXPECT_EQ(game.s.GameRunning, kTrue);
+  EXPECT_EQ(game.s.Paused, kFalse);
+  EXPECT_TRUE(form.timCounter.Enabled());
+  EXPECT_EQ(game.s.LaunchPending, kTrue) << "a new object from the top";
+  const double left = form.picBasket.Left();
+  Press(vk::kLeft);
+  EXPECT_LT(form.picBasket.Left(), left);
 }
 
 TEST_F(FlowStates, OkNeedsANameThatIsNotBlankAndThePlaceholderGoesOnFocus) {
@@ -166,6 +210,22 @@ TEST_F(FlowStates, AbandonedGameComesBackThroughCancelAndPlaysOn) {
   Ticks(1);
   EXPECT_EQ(game.s.LifesLeft, 17);
   EXPECT_EQ(form.lblSpeed.Caption(), "326 m/h");  // (50 - 2 * 17) + 140 + 50, shown + 120
+}
+
+TEST_F(FlowStates, AnUnlimitedLivesGameComesBackWithLivesToPlay) {
+  Play();
+  game.s.CheatsEnabled = kTrue;
+  game.s.CheatUnlimitedLifes = kTrue;
+  form.lblLifes.SetCaption("00");
+  Answer(MsgBoxResult::Yes);
+  Press(vk::kF2);
+  Press(vk::kEscape);
+  EXPECT_EQ(Shown(), "0/00") << "unlimited while the cheat holds";
+  game.s.CheatUnlimitedLifes = kFalse;
+  game.s.CheatSlowMotion = kTrue;
+  Press(vk::kF2);
+  Press(vk::kEscape);
+  EXPECT_EQ(Shown(), "0/25") << "then the lives a cheat command gives";
 }
 
 TEST_F(FlowStates, GameOverLeadsToANewGameWithoutAQuestion) {

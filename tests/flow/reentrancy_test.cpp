@@ -15,10 +15,22 @@ class Reentrancy : public FlowTest {
     Ticks(1);
     form.picBasket.SetLeft(game.s.ObjectLeft);
   }
+  // A recorded game whose last life goes with a bomb, and a key during the explosion.
+  void KeyDuringTheLastExplosion(std::int16_t key) {
+    Play();
+    form.lblScore.SetCaption("150");
+    BombAtTheLastLife();
+    int passes = 0;
+    platform.onDoEvents = [&, key] {
+      if (passes++ == 0) Press(key);
+    };
+    while (passes == 0) Ticks(1);
+  }
 };
 
-TEST_F(Reentrancy, NewGameDuringTheExplosionWaitEndsThatTickQuietly) {
+TEST_F(Reentrancy, NewGameDuringTheLastExplosionEndsThatGameAndKeepsItsScore) {
   Play();
+  form.lblScore.SetCaption("150");
   BombAtTheLastLife();
   bool asked = false;
   platform.onDoEvents = [&] {
@@ -33,9 +45,56 @@ TEST_F(Reentrancy, NewGameDuringTheExplosionWaitEndsThatTickQuietly) {
   EXPECT_EQ(game.s.ScoresShown, kFalse);
   EXPECT_EQ(form.lblLifes.Caption(), "25");
   EXPECT_FALSE(form.timCounter.Enabled());
-  Press(vk::kEnter);
+  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{151, "Ann"})) << "the bomb's point counts";
+  // Cancel cannot bring back a game without lives: the last game abandoned is the
+  // start-up one.
+  Press(vk::kEscape);
+  EXPECT_EQ(Shown(), "0/25");
   Press(vk::kF5);
   EXPECT_EQ(game.s.GameRunning, kTrue);
+  Ticks(20000);
+  EXPECT_EQ(form.lblLifes.Caption(), "0");
+  EXPECT_EQ(game.s.GameRunning, kFalse) << "it ends at 0 like any game";
+}
+
+TEST_F(Reentrancy, ANewGameStartedDuringTiltsBlinkIsLeftAlone) {
+  Play();
+  form.lblScore.SetCaption("99998");
+  platform.draws = {0.99, 0.0, 0.5};  // roll 100: a planet; image 1, class 1; a column
+  Ticks(1);
+  form.picBasket.SetLeft(game.s.ObjectLeft);
+  int passes = 0;
+  platform.onDoEvents = [&] {
+    if (passes++ > 0) return;
+    Press(vk::kF2);  // the tilted game has ended: no question
+    Press(vk::kEnter);
+    Press(vk::kF5);
+  };
+  while (passes == 0) Ticks(1);
+  EXPECT_EQ(passes, 1) << "Tilt stops after the wait in which its game was replaced";
+  EXPECT_EQ(game.s.HighScores(1), (HighScoreEntry{99999, "Ann"}));
+  EXPECT_EQ(State(), "running timer new pause launch");
+  EXPECT_FALSE(form.frameGameOver.Visible());
+  Ticks(1);
+  EXPECT_EQ(game.s.LaunchPending, kFalse) << "the new game's ticks run";
+}
+
+// Space or F1 during the explosion that ends a recorded game: the game is over all the
+// same, and the scoreboard is the one panel left, with no pause behind it.
+TEST_F(Reentrancy, APauseDuringTheLastExplosionIsNotLeftBehind) {
+  KeyDuringTheLastExplosion(vk::kSpace);
+  EXPECT_EQ(State(), "new locked scores launch");
+  EXPECT_EQ(form.lblPause.Caption(), "Pause (Space)");
+  Press(vk::kEnter);
+  EXPECT_EQ(State(), "new launch");
+}
+
+TEST_F(Reentrancy, HelpOpenedDuringTheLastExplosionMakesWayForTheScoreboard) {
+  KeyDuringTheLastExplosion(vk::kF1);
+  EXPECT_EQ(State(), "new locked scores launch");
+  EXPECT_FALSE(form.frameHelp.Visible());
+  Press(vk::kEnter);
+  EXPECT_EQ(State(), "new launch");
 }
 
 TEST_F(Reentrancy, TimerEventsDuringAQuestionOrAWaitAreNotTicks) {

@@ -26,6 +26,19 @@ class StoredScores : public FlowTest {
     return UnscrambleText(r.ReadString(std::string(kScoresPath), std::string(kScoresValue)));
   }
   const HighScoreEntry& At(int place) { return game.s.HighScores(place); }
+  // A game from the given captions, its first object launched with the given draws and
+  // caught; a kill arrives at the first wait.
+  void KilledWhileTheGameEnds(const char* score, const char* lifes, std::initializer_list<double> draws) {
+    Play();
+    form.lblScore.SetCaption(score);
+    form.lblLifes.SetCaption(lifes);
+    platform.draws = draws;
+    Ticks(1);
+    form.picBasket.SetLeft(game.s.ObjectLeft);
+    platform.onDoEvents = [&] { EndWithoutAsking(game); };
+    for (int i = 0; i < 1000 && !platform.ended; ++i) Ticks(1);
+    ASSERT_TRUE(platform.ended);
+  }
 };
 
 TEST_F(StoredScores, FirstRunUsesTheDefaultTableAndWritesNothing) {
@@ -75,6 +88,18 @@ TEST_F(StoredScores, SavingPlacesThisRunsEntriesIntoTheTableStoredByThen) {
   EXPECT_EQ(Stored(),
             "Zed.500|Yve.400|Xan.300|Ann.150|Vix.140|Dov.120|mirra.100|Kror.80|Blix.60|Oona.40");
   EXPECT_EQ(At(1), (HighScoreEntry{500, "Zed"}));  // the table now is the one written
+}
+
+// A kill during the waits that show the end of a game (a tilt's blinking panel, the
+// explosion of the bomb that took the last life) saves a table that holds that game.
+TEST_F(StoredScores, AKillDuringTiltsBlinkKeepsTheScore) {
+  KilledWhileTheGameEnds("99998", "25", {0.99, 0.0, 0.5});  // a planet of class 1
+  EXPECT_EQ(ParseTableText(Stored())(1), (HighScoreEntry{99999, "Ann"}));
+}
+
+TEST_F(StoredScores, AKillDuringTheLastExplosionKeepsTheScore) {
+  KilledWhileTheGameEnds("150", "1", {0.04, 0.0, 0.99, 0.5});  // a bomb of class 5
+  EXPECT_EQ(ParseTableText(Stored())(4), (HighScoreEntry{151, "Ann"}));
 }
 
 TEST_F(StoredScores, AKillThatNobodyCanAnswerStillSaves) {

@@ -70,6 +70,15 @@ TEST_F(CatchTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
   EXPECT_EQ(game.s.LaunchPending, kFalse);
 }
 
+TEST_F(CatchTest, ALossWithNoLivesLeftShowsNoneAndEndsTheGame) {
+  for (const std::string tag : {"", "BOOM"}) {
+    StartRunning("0", "0");
+    TickTo(tag.empty() ? 0 : 3000, tag.empty() ? 8000 : 7000, tag);
+    EXPECT_EQ(form.lblLifes.Caption(), "0") << tag;
+    EXPECT_EQ(game.s.GameRunning, kFalse) << tag;
+  }
+}
+
 TEST_F(CatchTest, PlanetScoresSixLessItsClassAndNothingIsHeardWithSoundOff) {
   for (std::int16_t cls = 1; cls <= 5; ++cls) {
     form.lblScore.SetCaption("10");

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "game/cheats.h"
+#include "game/tick.h"
 #include "support/game_fixture.h"
 
 namespace zbx::test {
@@ -65,6 +66,18 @@ TEST_F(CheatConsoleTest, EachCommandSelectsExactlyOneCheat) {
   }
   EXPECT_EQ(game.s.CheatSpeedValue, 300);
   EXPECT_TRUE(form.frameCheat.Visible()) << "stays open";
+}
+
+TEST_F(CheatConsoleTest, ACommandDuringAFallSetsTheLivesTheNextLossCountsFrom) {
+  ASSERT_TRUE(Enter("GRAND OLD VORTEX"));
+  ASSERT_TRUE(Enter("UNLIMITEDLIFES"));
+  StartRunning("0", "00");
+  QueueLaunch(100, 1, 0);
+  GameTick(game);  // the launch reads "00" as no lives
+  ASSERT_TRUE(Enter("SLOWMOTION"));
+  for (int i = 0; i < 500 && form.lblLifes.Caption() == "25"; ++i) GameTick(game);
+  EXPECT_EQ(form.lblLifes.Caption(), "24");
+  EXPECT_EQ(game.s.GameRunning, kTrue);
 }
 
 TEST(SetSpeedValue, ReadsAtMostFourCharactersClampedOrKeepsThePrevious) {

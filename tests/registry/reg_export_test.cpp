@@ -56,7 +56,7 @@ class Export : public RegistryTest {
   }
 };
 
-TEST_F(Export, TheDocumentedExampleByteForByte) {
+TEST_F(Export, OneValueOfEachTypeAndASubKeyByteForByte) {
   // Created in another order than they are written: lines go by type.
   reg.WriteDWORD(kKey, "d", 42);
   reg.WriteBinary(kKey, "b", "01 02");

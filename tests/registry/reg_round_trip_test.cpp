@@ -1,5 +1,6 @@
-// Export, delete, import: the same tree comes back, apart from the documented differences
-// of the file format, each checked here as such.
+// Export, delete, import: the same tree comes back, apart from what the file format
+// cannot carry (quotes, "=", blanks at the ends of a text, long texts), each loss
+// checked here as such.
 #include <map>
 
 #include "registry/registry_fixture.h"
@@ -58,7 +59,7 @@ TEST_F(RoundTrip, ValuesOfEveryTypeComeBackGroupedByTypeAndBareKeysDoNot) {
   EXPECT_EQ(reg.KeyExists(root + "\\Bare"), kTrue);  // made on the way to WithValue
 }
 
-TEST_F(RoundTrip, TheFormatsDocumentedLosses) {
+TEST_F(RoundTrip, WhatTheFormatCannotCarryIsLost) {
   const std::pair<std::string, std::string> texts[] = {{"quoted", "say \"hi\""}, {"equals", "a=b"},
                                                        {"trailing", "x  "},      {"leading", "  x"},
                                                        {"long", std::string(300, 'y')}, {"n=m", "v"}};

@@ -1,5 +1,6 @@
 // Recording a finished game and the scoreboard panel.
 #include "scores/scoreboard.h"
+#include "scores/table_text.h"
 #include "support/game_fixture.h"
 
 namespace zbx::test {
@@ -37,6 +38,12 @@ TEST_F(ScoreboardTest, TieGoesAboveAndTooLowChangesNothing) {
   ASSERT_TRUE(Record("40", "Low"));
   EXPECT_EQ(game.s.RecordedPlace, 10);
   EXPECT_EQ(game.s.HighScores(10).Name, "Low");
+}
+
+TEST_F(ScoreboardTest, TheNameIsRecordedAsTheStoredTableHoldsIt) {
+  ASSERT_TRUE(Record("500", "\vA.b|c\t "));  // a pasted name: the box does not refuse these
+  EXPECT_EQ(game.s.HighScores(1).Name, "?A?b?c? ");
+  EXPECT_EQ(ParseTableText(BuildTableText(game.s.HighScores)), game.s.HighScores);
 }
 
 TEST_F(ScoreboardTest, ShowFillsTheRowsAndHideTurnsThemWhite) {

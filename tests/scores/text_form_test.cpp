@@ -19,7 +19,10 @@ TEST(GetField, CountsFromOneAndGivesEmptyForWhatIsNotThere) {
       {"a|b|c", "|", 1, "a"}, {"a|b|c", "|", 3, "c"}, {"whole", "|", 1, "whole"}, {"a<>b<>c", "<>", 2, "b"},
       {"a||c", "|", 2, ""},   {"a||c", "|", 3, "c"},  {"|a", "|", 1, ""},          {"a|", "|", 2, ""},
       {"a|b", "|", 3, ""},    {"a|b", "|", 0, ""},    {"a|b", "|", -1, ""},        {"", "|", 1, ""},
-      {"a|b", "", 1, ""},     {"a|b", "|", 32767, ""}};
+      {"a|b", "", 1, ""},     {"a|b", "", 0, ""},     {"a|b", "|", 32767, ""},
+      // A long delimiter is searched for in the text with one of it appended.
+      {"a", "aa", 1, ""},     {"a", "aa", 2, ""},     {"xab", "abab", 1, "x"},     {"xab", "abab", 2, ""},
+      {"ab", "ab", 1, ""},    {"ab", "ab", 2, ""}};
   for (const auto& [text, delimiter, index, field] : cases)
     EXPECT_EQ(GetField(text, delimiter, static_cast<std::int16_t>(index)), field) << text << " " << index;
 }

@@ -17,6 +17,11 @@
 #include "support/fake_platform.h"
 #include "window/form1.h"
 
+namespace zbx {
+// Readable failures of table comparisons.
+inline void PrintTo(const HighScoreEntry& e, std::ostream* os) { *os << e.Score << " \"" << e.Name << "\""; }
+}  // namespace zbx
+
 namespace zbx::test {
 
 class GameTest : public ::testing::Test {
@@ -26,8 +31,10 @@ class GameTest : public ::testing::Test {
     game.s.SoundOn = kTrue;
   }
 
-  // The state right after Start with the given captions: the next tick launches.
+  // The state right after Start of a new game with the given captions: the next tick
+  // launches.
   void StartRunning(const std::string& score = "0", const std::string& lifes = "25") {
+    ++game.epoch;  // as the new-game panel before it does
     form.lblScore.SetCaption(score);
     form.lblLifes.SetCaption(lifes);
     form.lblStart.SetEnabled(false);
