@@ -79,7 +79,7 @@ void PaintFrame(QPainter& p, const Control& c) {
 void PaintPictureBox(QPainter& p, const Control& c) {
   const QRect area = ToPixels(c.WindowBounds());
   p.fillRect(area, ToQColor(c.BackColor()));
-  const QPixmap& picture = PicturePixmap(c.GetPicture());
+  const QPixmap& picture = PicturePixmap(c.GetPicture(), p.device()->devicePixelRatio());
   if (!picture.isNull()) {
     p.save();
     p.setClipRect(area, Qt::IntersectClip);
