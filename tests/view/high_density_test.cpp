@@ -1,6 +1,6 @@
 // On a screen of two device pixels per logical pixel the pictures come from their
 // drawings at twice the density and paint in the same logical places: nothing moves,
-// and nothing is an enlarged copy of the plain picture.
+// nothing is an enlarged copy of the plain picture, and nothing is left behind.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -16,15 +16,19 @@
 namespace zbx::qt::test {
 namespace {
 
+// Paints the window over `image` where `dirty` lies, as a repaint does.
+void Repaint(QImage& image, const Form1& form, const QRect& dirty) {
+  QPainter p(&image);
+  p.setClipRect(dirty);
+  PaintForm(p, form, dirty);
+}
+
 // The whole window painted on an image of `ratio` device pixels per logical pixel.
 QImage PaintAt(const Form1& form, int ratio) {
   QImage image(417 * ratio, 527 * ratio, QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(ratio);
   image.fill(Qt::black);
-  {
-    QPainter p(&image);
-    PaintForm(p, form, QRect(0, 0, 417, 527));
-  }
+  Repaint(image, form, QRect(0, 0, 417, 527));
   image.setDevicePixelRatio(1);
   return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -84,6 +88,22 @@ TEST(HighDensity, PicturesPaintFromTheirDenseDrawingsInTheSamePlaces) {
     EXPECT_LE(LargestDifference(plain.copy(QRect(at.topLeft(), art.size())), art), 2) << s.plain;
     EXPECT_LE(LargestDifference(dense.copy(QRect(at.topLeft() * 2, denseArt.size())), denseArt), 2) << s.dense;
   }
+}
+
+// A panel's border is drawn inside the panel's own pixels, so the repaint of the place it
+// leaves (the window repaints just that) takes all of it away.
+TEST(HighDensity, AHiddenPanelLeavesNothingBehind) {
+  Form1 form;
+  form.frameNewGame.SetVisible(true);
+  QImage image(834, 1054, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(2);
+  image.fill(Qt::black);
+  Repaint(image, form, QRect(0, 0, 417, 527));
+  const QRect panel = PaintArea(form.frameNewGame);
+  form.frameNewGame.SetVisible(false);
+  Repaint(image, form, panel);
+  image.setDevicePixelRatio(1);
+  EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), PaintAt(form, 2));
 }
 
 }  // namespace
