@@ -124,11 +124,11 @@ hidden cmake -S "$work/consumer" -B "$work/consumer/build" -DCMAKE_PREFIX_PATH="
 hidden cmake --build "$work/consumer/build" >"$work/log" 2>&1 || fail "the consumer does not build with the CMake package"
 pc=$(find "$staged" -name zorbanix-registry.pc)
 [[ -n $pc ]] || fail "no zorbanix-registry.pc"
-flags=$(PKG_CONFIG_PATH=$(dirname "$pc") pkg-config --cflags --libs zorbanix-registry) ||
+words=$(PKG_CONFIG_PATH=$(dirname "$pc") pkg-config --cflags --libs zorbanix-registry) ||
   fail "pkg-config does not know zorbanix-registry"
-# shellcheck disable=SC2086  # the flags are words
-hidden g++ -std=c++17 "${strict[@]}" "$work/consumer/demo.cpp" -o "$work/consumer/demo-pc" $flags \
-  >"$work/log" 2>&1 || fail "the consumer does not build with pkg-config ($flags)"
+eval "flags=($words)"  # written for the shell: a blank in a path comes escaped
+hidden g++ -std=c++17 "${strict[@]}" "$work/consumer/demo.cpp" -o "$work/consumer/demo-pc" "${flags[@]}" \
+  >"$work/log" 2>&1 || fail "the consumer does not build with pkg-config ($words)"
 demo_store=$work/demo/registry.db
 hidden "$work/consumer/build/demo" "$demo_store" >"$work/out1" 2>"$work/log" || fail "the CMake-built demo failed"
 hidden "$work/consumer/demo-pc" "$demo_store" >"$work/out2" 2>"$work/log" || fail "the pkg-config-built demo failed"
