@@ -1,11 +1,14 @@
-# Entry points: make run, make test, make bench (and make fuzz for the fuzz targets).
+# Entry points: make run, make test, make bench (and make fuzz for the fuzz targets);
+# make install [PREFIX=DIR] and make package (Debian packages).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
+PACKAGE_BUILD ?= build-package
+PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: run test bench fuzz deps build build-asan clean
+.PHONY: run test bench fuzz deps build build-asan install package clean
 
 deps:
 	@scripts/install-deps
@@ -34,6 +37,26 @@ bench: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 	@bench/run $(BUILD)
 
+install: build
+	@cmake --install $(BUILD) --prefix $(PREFIX)
+
+# A build of its own for /usr with Debian's build flags (all hardening; no debugging
+# information, the packages are stripped), the game in /usr/games as Debian keeps
+# games; then the packages and lintian's verdict.
+package:
+	@scripts/install-deps --package
+	@[ -f $(PACKAGE_BUILD)/CMakeCache.txt ] || { \
+	  export DEB_BUILD_MAINT_OPTIONS=hardening=+all DEB_CXXFLAGS_STRIP=-g; \
+	  CXXFLAGS="$$(dpkg-buildflags --get CXXFLAGS) $$(dpkg-buildflags --get CPPFLAGS)" \
+	  LDFLAGS="$$(dpkg-buildflags --get LDFLAGS)" \
+	  cmake -S . -B $(PACKAGE_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+	    -DZORBANIX_GAME_BINDIR=games -DZORBANIX_TESTS=OFF; }
+	@cmake --build $(PACKAGE_BUILD) -j $(JOBS)
+	@rm -f $(PACKAGE_BUILD)/packages/*.deb
+	@cd $(PACKAGE_BUILD) && cpack
+	@lintian --fail-on error $(PACKAGE_BUILD)/packages/*.deb
+	@echo "make package: $$(ls $(PACKAGE_BUILD)/packages/*.deb | tr '\n' ' ')"
+
 fuzz:
 	@scripts/install-deps --fuzz
 	@[ -f $(FUZZ_BUILD)/CMakeCache.txt ] || CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(GENERATOR) \
@@ -42,4 +65,4 @@ fuzz:
 	@echo "fuzz targets are in $(FUZZ_BUILD)/bin"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)

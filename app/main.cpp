@@ -1,8 +1,10 @@
 // Zorbanix: puts the window model, the game, the platform services and the Qt view
 // together, then leaves everything to the window's events.
 #include <QApplication>
+#include <iostream>
 #include <memory>
 
+#include "app/command_line.h"
 #include "app/display_check.h"
 #include "flow/bindings.h"
 #include "flow/startup_exit.h"
@@ -13,6 +15,7 @@
 #include "window/qt/form_view.h"
 
 int main(int argc, char** argv) {
+  if (const auto answered = zbx::app::AnswerCommandLine(argc, argv, std::cout)) return *answered;
   if (!zbx::app::DisplayReady(argc, argv)) return 1;
   std::unique_ptr<QApplication> made;
   {
@@ -20,6 +23,9 @@ int main(int argc, char** argv) {
     made = std::make_unique<QApplication>(argc, argv);
   }
   QApplication::setApplicationName("zorbanix");
+  QApplication::setApplicationVersion(ZBX_VERSION);
+  // Ties the window to its desktop entry (and so to its icon and name) in the desktop's shell.
+  QGuiApplication::setDesktopFileName(ZBX_APP_ID);
 
   zbx::Form1 form;
   zbx::qt::QtPlatform platform;

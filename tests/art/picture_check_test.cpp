@@ -94,6 +94,11 @@ TEST(PictureCheck, NoisePassesARealChangeDoesNot) {
       {"the icon in a planet's file", "planet01.png", "icon32.png", same, false},
       {"the empty pointer in the pointer's file", "cursor.png", "invisible.png", same, false},
       {"a missing file", "planet05.png", "planet05.png", [](QImage) { return QImage(); }, false},
+      // The pictures for high-density screens are drawn anew, not enlarged.
+      {"a picture drawn at twice the density", "planet13@2x.png", "planet13@2x.png", same, true},
+      {"the planet enlarged to twice its size", "planet13@2x.png", "planet13.png",
+       [](QImage i) { return i.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); }, false},
+      {"the basket at its plain size in the file of twice the density", "basket@2x.png", "basket.png", same, false},
   };
   for (const Case& c : cases) {
     const PictureDifference d = Compare(Asset(c.drawn), c.change(Asset(c.stored)));
@@ -123,11 +128,13 @@ TEST(PictureCheck, ToolNamesTheChangedFiles) {
   ASSERT_TRUE(QFile::remove(dir.filePath("planet05.png")));
   ASSERT_TRUE(QFile::copy(assets.filePath("planet06.png"), dir.filePath("planet05.png")));
   ASSERT_TRUE(Asset("basket.png").scaled(66, 30).save(dir.filePath("basket.png")));
+  ASSERT_TRUE(QFile::remove(dir.filePath("icon256@2x.png")));
   const QStringList lines = check(status).split('\n', Qt::SkipEmptyParts);
   EXPECT_EQ(status, 1);
-  ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+  ASSERT_EQ(lines.size(), 3) << lines.join('\n').toStdString();
   EXPECT_TRUE(lines[0].startsWith("gen-art: differs: ") && lines[0].contains("/planet05.png (")) << lines[0].toStdString();
   EXPECT_TRUE(lines[1].contains("/basket.png (the size differs")) << lines[1].toStdString();
+  EXPECT_TRUE(lines[2].contains("/icon256@2x.png (the size differs")) << lines[2].toStdString();
 }
 
 }  // namespace

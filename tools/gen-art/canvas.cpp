@@ -3,16 +3,17 @@
 namespace art {
 
 QImage Supersampled(int width, int height, const std::function<void(QPainter&)>& paint,
-                    int factor) {
-  QImage big(width * factor, height * factor, QImage::Format_ARGB32_Premultiplied);
+                    int scale, int factor) {
+  const int outWidth = width * scale, outHeight = height * scale;
+  QImage big(outWidth * factor, outHeight * factor, QImage::Format_ARGB32_Premultiplied);
   big.fill(Qt::transparent);
   {
     QPainter p(&big);
     p.setRenderHint(QPainter::Antialiasing);
-    p.scale(factor, factor);
+    p.scale(scale * factor, scale * factor);
     paint(p);
   }
-  return big.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+  return big.scaled(outWidth, outHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
       .convertToFormat(QImage::Format_ARGB32);
 }
 

@@ -10,10 +10,12 @@
 
 namespace art {
 
-// Draws with `paint` in target-pixel coordinates on a canvas `factor` times larger,
-// then averages it down to width x height. The result is ARGB32 (straight alpha).
+// Draws with `paint` in target-pixel coordinates on a canvas `scale * factor` times
+// larger, then averages it down to width x height pixels times `scale` (2 for the
+// pictures of high-density screens: the same shapes on twice as many pixels). The
+// result is ARGB32 (straight alpha).
 QImage Supersampled(int width, int height, const std::function<void(QPainter&)>& paint,
-                    int factor = 8);
+                    int scale = 1, int factor = 8);
 
 // A small deterministic generator (xorshift64*): same seed, same picture.
 class Dice {

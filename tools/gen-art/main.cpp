@@ -1,6 +1,9 @@
 // gen-art DIR          draws every picture and writes the PNGs into DIR
 // gen-art --check DIR  draws them and compares with the PNGs in DIR (exit 1 on a difference
 //                      larger than the rasterizer's noise from one CPU to another)
+// Every picture the window paints, and the icon at each size, is drawn twice: NAME.png,
+// and NAME@2x.png on twice as many pixels each way, which Qt's image reader marks as two
+// device pixels per logical pixel; the window paints that one on high-density screens.
 #include <QDir>
 #include <QImage>
 #include <cstdio>
@@ -20,17 +23,26 @@ struct Artwork {
   std::function<QImage()> draw;
 };
 
+// One picture at both densities: NAME.png and NAME@2x.png.
+void AddBothDensities(std::vector<Artwork>& all, const QString& name,
+                      const std::function<QImage(int)>& draw) {
+  all.push_back({name + ".png", [draw] { return draw(1); }});
+  all.push_back({name + "@2x.png", [draw] { return draw(2); }});
+}
+
 std::vector<Artwork> Catalogue() {
   std::vector<Artwork> all;
   for (int n = 1; n <= 14; ++n)
-    all.push_back({QString("planet%1.png").arg(n, 2, 10, QChar('0')), [n] { return art::DrawPlanet(n); }});
-  all.push_back({"planet15.png", art::DrawExplosion});
-  all.push_back({"planet16.png", art::DrawSatellite});
-  all.push_back({"basket.png", art::DrawBasket});
+    AddBothDensities(all, QString("planet%1").arg(n, 2, 10, QChar('0')),
+                     [n](int scale) { return art::DrawPlanet(n, scale); });
+  AddBothDensities(all, "planet15", art::DrawExplosion);
+  AddBothDensities(all, "planet16", art::DrawSatellite);
+  AddBothDensities(all, "basket", art::DrawBasket);
+  // The pointers are X cursors, not painted by the window: one density.
   all.push_back({"cursor.png", art::DrawPointer});
   all.push_back({"invisible.png", art::DrawInvisible});
   for (int size : {32, 48, 64, 128, 256})
-    all.push_back({QString("icon%1.png").arg(size), [size] { return art::DrawIcon(size); }});
+    AddBothDensities(all, QString("icon%1").arg(size), [size](int scale) { return art::DrawIcon(size, scale); });
   return all;
 }
 

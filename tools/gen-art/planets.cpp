@@ -244,7 +244,7 @@ void DrawRing(QPainter& p, const PlanetLook& look, bool front) {
 
 }  // namespace
 
-QImage DrawPlanet(int n) {
+QImage DrawPlanet(int n, int scale) {
   const PlanetLook& look = Looks().at(static_cast<std::size_t>(n - 1));
   return Supersampled(32, 32, [&look](QPainter& p) {
     Dice dice(look.seed);
@@ -266,7 +266,7 @@ QImage DrawPlanet(int n) {
     Glow(p, r, look.glow);
     p.restore();
     DrawRing(p, look, true);
-  });
+  }, scale);
 }
 
 }  // namespace art

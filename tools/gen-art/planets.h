@@ -5,7 +5,7 @@
 
 namespace art {
 
-// n = 1..14.
-QImage DrawPlanet(int n);
+// n = 1..14; `scale` 2 draws it on 64 x 64 pixels, for high-density screens.
+QImage DrawPlanet(int n, int scale = 1);
 
 }  // namespace art

@@ -59,7 +59,7 @@ void Antenna(QPainter& p, QPointF from, QPointF to) {
 
 }  // namespace
 
-QImage DrawExplosion() {
+QImage DrawExplosion(int scale) {
   return Supersampled(32, 32, [](QPainter& p) {
     Dice dice(1515);
     const QPointF c(16, 16);
@@ -85,10 +85,10 @@ QImage DrawExplosion() {
       p.setBrush(i % 2 ? QColor(255, 230, 90) : QColor(255, 120, 20));
       p.drawEllipse(c + QPointF(std::cos(a) * d, std::sin(a) * d), 0.7, 0.7);
     }
-  });
+  }, scale);
 }
 
-QImage DrawSatellite() {
+QImage DrawSatellite(int scale) {
   return Supersampled(32, 32, [](QPainter& p) {
     p.translate(16, 16);
     p.rotate(-24);
@@ -125,10 +125,10 @@ QImage DrawSatellite() {
     p.setBrush(QColor(255, 40, 40));
     p.setPen(Qt::NoPen);
     p.drawEllipse(QPointF(2.2, -3.2), 0.8, 0.8);
-  });
+  }, scale);
 }
 
-QImage DrawBasket() {
+QImage DrawBasket(int scale) {
   return Supersampled(65, 30, [](QPainter& p) {
     // The bowl hangs from the rim: a deep half-ellipse.
     QPainterPath bowl;
@@ -177,7 +177,7 @@ QImage DrawBasket() {
     p.setPen(QPen(QColor(70, 0, 0), 0.5));
     p.setBrush(tube);
     p.drawRoundedRect(rim, 2.8, 2.8);
-  });
+  }, scale);
 }
 
 QImage DrawPointer() {
@@ -213,7 +213,7 @@ QImage DrawInvisible() {
   return empty;
 }
 
-QImage DrawIcon(int size) {
+QImage DrawIcon(int size, int scale) {
   return Supersampled(size, size, [size](QPainter& p) {
     p.scale(size / 64.0, size / 64.0);  // designed on a 64-unit grid
     p.translate(0, 4);
@@ -252,7 +252,7 @@ QImage DrawIcon(int size) {
       p.setBrush(i % 2 ? QColor(255, 60, 40) : QColor(255, 255, 255));
       p.drawEllipse(QPointF(x, 33 - (i == 0 || i == 4 ? 1.2 : 0)), 2.2, 2.2);
     }
-  });
+  }, scale);
 }
 
 }  // namespace art

@@ -17,6 +17,7 @@ using zbx::tool::Args;
 using zbx::tool::Context;
 
 constexpr const char* kHelp = R"(Usage: zorbanix-reg [--store FILE] COMMAND [ARGUMENTS]
+       zorbanix-reg --help | --version
 
 Reads and changes the registry store of Zorbanix. Without --store it works on the
 store the game uses: $XDG_DATA_HOME/zorbanix/registry.db, else
@@ -60,6 +61,11 @@ written (a read-only file or folder) answers queries, and refuses every change.
 
 Exit status: 0 done, 1 key or value missing, the store unusable or the operation
 failed, 2 usage error. Every failure is reported in one line on stderr.
+
+Options:
+  --store FILE               work on FILE instead of the game's store
+  -h, --help                 show this help and exit
+  --version                  show the version and exit
 )";
 
 using Command = int (*)(Context&, const Args&);
@@ -85,9 +91,12 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   std::string storePath;
   std::size_t i = 0;
-  for (; i < args.size() && args[i].rfind("--", 0) == 0; ++i) {
-    if (args[i] == "--help") {
+  for (; i < args.size() && (args[i].rfind("--", 0) == 0 || args[i] == "-h"); ++i) {
+    if (args[i] == "--help" || args[i] == "-h") {
       std::cout << kHelp;
+      return zbx::tool::kExitOk;
+    } else if (args[i] == "--version") {
+      std::cout << "zorbanix-reg " << ZBX_VERSION << '\n';
       return zbx::tool::kExitOk;
     } else if (args[i] == "--store") {
       if (i + 1 == args.size()) return Usage("--store needs a FILE");

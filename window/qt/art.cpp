@@ -1,10 +1,12 @@
 #include "window/qt/art.h"
 
 #include <QBitmap>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <map>
+#include <utility>
 
 // Outside any namespace: the resource initialiser of the static library, which the
 // linker would otherwise drop because nothing refers to it.
@@ -58,15 +60,32 @@ QCursor BitmapPointer(const QImage& image, int hotX, int hotY) {
   return QCursor(bitmap, mask, hotX, hotY);
 }
 
+// The picture drawn on twice as many pixels (NAME@2x.png) when the device has more than
+// one pixel per logical pixel; its ratio of 2 makes it paint in the same logical
+// rectangle as NAME.png, so the window's geometry does not change.
+QPixmap LoadPicture(const QString& path, bool dense) {
+  if (dense) {
+    QString twice = path;
+    twice.insert(twice.size() - 4, "@2x");  // before ".png"
+    if (QFile::exists(twice)) {
+      QPixmap pixmap(twice);
+      pixmap.setDevicePixelRatio(2.0);
+      return pixmap;
+    }
+  }
+  return QPixmap(path);
+}
+
 }  // namespace
 
-const QPixmap& PicturePixmap(Picture p) {
-  static std::map<Picture, QPixmap> cache;
-  auto it = cache.find(p);
+const QPixmap& PicturePixmap(Picture p, qreal devicePixelRatio) {
+  static std::map<std::pair<Picture, bool>, QPixmap> cache;
+  const auto key = std::make_pair(p, devicePixelRatio > 1.0);
+  auto it = cache.find(key);
   if (it == cache.end()) {
     InitImageResources();
     const QString path = ResourceOf(p);
-    it = cache.emplace(p, path.isEmpty() ? QPixmap() : QPixmap(path)).first;
+    it = cache.emplace(key, path.isEmpty() ? QPixmap() : LoadPicture(path, key.second)).first;
   }
   return it->second;
 }

@@ -25,6 +25,17 @@ bool Greyed(const Control& c) {
   return c.kind == ControlKind::LabelButton ? !c.EffectivelyEnabled() : !c.Enabled();
 }
 
+// The pixels along the inside of box: its top and left rows in one colour, then its bottom
+// and right rows in the other. Filled, not stroked: at two device pixels per logical pixel
+// a stroked line of one pixel lies half outside its row, and the repaint of a control
+// hidden there would leave that half behind.
+void Edge(QPainter& p, const QRect& box, const QColor& topLeft, const QColor& bottomRight) {
+  p.fillRect(QRect(box.left(), box.top(), box.width(), 1), topLeft);
+  p.fillRect(QRect(box.left(), box.top(), 1, box.height()), topLeft);
+  p.fillRect(QRect(box.left(), box.bottom(), box.width(), 1), bottomRight);
+  p.fillRect(QRect(box.right(), box.top(), 1, box.height()), bottomRight);
+}
+
 void DrawLines(QPainter& p, const QStringList& lines, const QFontMetricsF& fm, const QRectF& area,
                Align align, const QColor& colour) {
   p.setPen(colour);
@@ -64,10 +75,8 @@ void PaintFrame(QPainter& p, const Control& c) {
   // The border's top runs through the middle of the caption.
   const int lineTop = caption.isEmpty() ? area.top() : area.top() + static_cast<int>(fm.height() / 2);
   const QRect edge(area.left(), lineTop, area.width() - 1, area.bottom() - lineTop);
-  p.setPen(kEdgeShadow);
-  p.drawRect(edge.adjusted(0, 0, -1, -1));
-  p.setPen(kEdgeLight);
-  p.drawRect(edge.adjusted(1, 1, 0, 0));
+  Edge(p, edge, kEdgeShadow, kEdgeShadow);
+  Edge(p, edge.translated(1, 1), kEdgeLight, kEdgeLight);
   if (caption.isEmpty()) return;
   const QRectF text(area.left() + kCaptionIndent, area.top(), fm.horizontalAdvance(caption) + 4, fm.height());
   p.fillRect(text, ToQColor(c.BackColor()));
@@ -79,7 +88,7 @@ void PaintFrame(QPainter& p, const Control& c) {
 void PaintPictureBox(QPainter& p, const Control& c) {
   const QRect area = ToPixels(c.WindowBounds());
   p.fillRect(area, ToQColor(c.BackColor()));
-  const QPixmap& picture = PicturePixmap(c.GetPicture());
+  const QPixmap& picture = PicturePixmap(c.GetPicture(), p.device()->devicePixelRatio());
   if (!picture.isNull()) {
     p.save();
     p.setClipRect(area, Qt::IntersectClip);
@@ -91,16 +100,8 @@ void PaintPictureBox(QPainter& p, const Control& c) {
 // The sunken border of a text box, two pixels wide, as the desktop draws it.
 void PaintTextBoxEdge(QPainter& p, const Control& c) {
   const QRect r = ToPixels(c.WindowBounds());
-  const auto edge = [&p](const QRect& box, const QColor& topLeft, const QColor& bottomRight) {
-    p.setPen(topLeft);
-    p.drawLine(box.topLeft(), box.topRight());
-    p.drawLine(box.topLeft(), box.bottomLeft());
-    p.setPen(bottomRight);
-    p.drawLine(box.bottomLeft(), box.bottomRight());
-    p.drawLine(box.topRight(), box.bottomRight());
-  };
-  edge(r, kEdgeShadow, kEdgeLight);
-  edge(r.adjusted(1, 1, -1, -1), QColor(0x40, 0x40, 0x40), QColor(0xD4, 0xD0, 0xC8));
+  Edge(p, r, kEdgeShadow, kEdgeLight);
+  Edge(p, r.adjusted(1, 1, -1, -1), QColor(0x40, 0x40, 0x40), QColor(0xD4, 0xD0, 0xC8));
 }
 
 void PaintControl(QPainter& p, const Form1& form, const Control& c, const QRect& dirty) {

@@ -1,0 +1,110 @@
+// On a screen of two device pixels per logical pixel the pictures come from their
+// drawings at twice the density and paint in the same logical places: nothing moves,
+// nothing is an enlarged copy of the plain picture, and nothing is left behind.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <QString>
+#include <algorithm>
+#include <cstdlib>
+
+#include "window/form1.h"
+#include "window/qt/art.h"
+#include "window/qt/form_painter.h"
+
+namespace zbx::qt::test {
+namespace {
+
+// Paints the window over `image` where `dirty` lies, as a repaint does.
+void Repaint(QImage& image, const Form1& form, const QRect& dirty) {
+  QPainter p(&image);
+  p.setClipRect(dirty);
+  PaintForm(p, form, dirty);
+}
+
+// The whole window painted on an image of `ratio` device pixels per logical pixel.
+QImage PaintAt(const Form1& form, int ratio) {
+  QImage image(417 * ratio, 527 * ratio, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::black);
+  Repaint(image, form, QRect(0, 0, 417, 527));
+  image.setDevicePixelRatio(1);
+  return image.convertToFormat(QImage::Format_RGB32);
+}
+
+// A picture file as it shows over the picture boxes' black.
+QImage OverBlack(const char* file) {
+  QImage art(QString(ZBX_ASSETS_DIR "/") + file);
+  art.setDevicePixelRatio(1);  // Qt's reader gives NAME@2x.png a ratio of 2; here pixels are pixels
+  QImage shown(art.size(), QImage::Format_RGB32);
+  shown.fill(Qt::black);
+  QPainter(&shown).drawImage(0, 0, art);
+  return shown;
+}
+
+// The largest difference of a channel between the two, or 256 when the sizes differ.
+int LargestDifference(const QImage& a, const QImage& b) {
+  if (a.size() != b.size()) return 256;
+  int largest = 0;
+  for (int y = 0; y < a.height(); ++y)
+    for (int x = 0; x < a.width(); ++x) {
+      const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+      largest = std::max({largest, std::abs(qRed(p) - qRed(q)), std::abs(qGreen(p) - qGreen(q)),
+                          std::abs(qBlue(p) - qBlue(q))});
+    }
+  return largest;
+}
+
+TEST(HighDensity, EveryPictureOfTheWindowHasItsDrawingAtTwiceTheDensity) {
+  for (int n = 1; n <= 16; ++n) {
+    const QPixmap& dense = PicturePixmap(PlanetImage(n), 2.0);
+    EXPECT_EQ(dense.size(), QSize(64, 64)) << "planet " << n;
+    EXPECT_EQ(dense.deviceIndependentSize(), QSizeF(32, 32)) << "planet " << n;
+  }
+  EXPECT_EQ(PicturePixmap(Picture::Basket, 2.0).size(), QSize(130, 60));
+  EXPECT_EQ(PicturePixmap(Picture::Basket, 2.0).deviceIndependentSize(), QSizeF(65, 30));
+  EXPECT_EQ(PicturePixmap(Picture::Basket, 1.0).size(), QSize(65, 30));
+  EXPECT_EQ(PicturePixmap(Picture::Basket).devicePixelRatio(), 1.0);
+}
+
+TEST(HighDensity, PicturesPaintFromTheirDenseDrawingsInTheSamePlaces) {
+  Form1 form;
+  form.picPlanet.SetPicture(PlanetImage(13));
+  form.picPlanet.SetVisible(true);
+  form.picPlanet.Move(600, 6000);  // clear of the panels, at whole pixels
+  struct Shown {
+    const Control& box;
+    const char* plain;
+    const char* dense;
+  };
+  const Shown pictures[] = {{form.picBasket, "basket.png", "basket@2x.png"},
+                            {form.picPlanet, "planet13.png", "planet13@2x.png"}};
+  const QImage plain = PaintAt(form, 1), dense = PaintAt(form, 2);
+  for (const Shown& s : pictures) {
+    const QImage art = OverBlack(s.plain), denseArt = OverBlack(s.dense);
+    const QRect at = PaintArea(s.box);
+    // Premultiplying on the way to the screen may round a level either way.
+    EXPECT_LE(LargestDifference(plain.copy(QRect(at.topLeft(), art.size())), art), 2) << s.plain;
+    EXPECT_LE(LargestDifference(dense.copy(QRect(at.topLeft() * 2, denseArt.size())), denseArt), 2) << s.dense;
+  }
+}
+
+// A panel's border is drawn inside the panel's own pixels, so the repaint of the place it
+// leaves (the window repaints just that) takes all of it away.
+TEST(HighDensity, AHiddenPanelLeavesNothingBehind) {
+  Form1 form;
+  form.frameNewGame.SetVisible(true);
+  QImage image(834, 1054, QImage::Format_ARGB32_Premultiplied);
+  image.setDevicePixelRatio(2);
+  image.fill(Qt::black);
+  Repaint(image, form, QRect(0, 0, 417, 527));
+  const QRect panel = PaintArea(form.frameNewGame);
+  form.frameNewGame.SetVisible(false);
+  Repaint(image, form, panel);
+  image.setDevicePixelRatio(1);
+  EXPECT_EQ(image.convertToFormat(QImage::Format_RGB32), PaintAt(form, 2));
+}
+
+}  // namespace
+}  // namespace zbx::qt::test
