@@ -4,7 +4,8 @@
 // Text crossing this API is single-byte code page 1252.
 //
 // RegistryApi is the interface (tests and callers hand the class their own store);
-// the free functions go to the process-wide default store.
+// the free functions go to the process-wide default store. On Linux the calls are
+// answered by our store on SQLite; on Windows by the system (OpenPlatformRegistry).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -123,12 +124,18 @@ class RegistryApi {
   virtual LONG Transact(const std::function<LONG()>& body) { return body(); }
 };
 
-// The process-wide default store: the per-user database file (see DefaultStorePath),
+// The process-wide default store: the platform's registry (see OpenPlatformRegistry),
 // opened on first use.
 RegistryApi& DefaultRegistry();
 // Replaces the default store (for example with one on another file); nullptr goes back
-// to the per-user file.
+// to the platform's registry.
 void SetDefaultRegistry(std::shared_ptr<RegistryApi> store);
+// The platform's registry: on Linux our store on the per-user database file (see
+// DefaultStorePath); on Windows the system's own registry, every call passed straight
+// to advapi32 (the 32-bit handles of this interface are the system's handle values).
+std::shared_ptr<RegistryApi> OpenPlatformRegistry();
+
+#ifndef _WIN32
 // $XDG_DATA_HOME/zorbanix/registry.db, else ~/.local/share/zorbanix/registry.db.
 std::string DefaultStorePath();
 
@@ -139,6 +146,7 @@ std::string DefaultStorePath();
 // another user, a folder that others may write. A damaged file is moved aside, and what
 // can still be read of it is carried into the fresh store that replaces it.
 std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path);
+#endif
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);
