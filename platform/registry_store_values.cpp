@@ -63,6 +63,9 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     if (lpData == nullptr && cbData > 0) return ERROR_INVALID_PARAMETER;
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
+    // A zero right behind the counted bytes of string data is a terminator the caller
+    // forgot to count: Windows stores it too.
+    if (IsStringType(dwType) && cbData > 0 && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
     const std::string upper = UpperName(name);
     WriteTransaction transaction(sql_);
     if (!Alive(*key)) return ERROR_KEY_DELETED;

@@ -92,6 +92,10 @@ struct StoreStatus {
 std::string StoreProblem(const StoreStatus& status);
 
 // A registry store with the Win32 call semantics.
+//
+// RegSetValueExA, as on Windows, reads one byte past the cbData bytes of string data
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ): a zero there is taken for a terminator the
+// caller forgot to count, and stored too. SetValueBytes stores exactly the bytes given.
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
@@ -123,6 +127,10 @@ class RegistryApi {
   // runs body.
   virtual LONG Transact(const std::function<LONG()>& body) { return body(); }
 };
+
+// Sets a value to exactly the given bytes: they are handed over with a byte behind them
+// that is not zero, so that no terminator is added to string data.
+LONG SetValueBytes(RegistryApi& api, HKEY key, LPCSTR name, DWORD type, const std::string& data);
 
 // The process-wide default store: the platform's registry (see OpenPlatformRegistry),
 // opened on first use.

@@ -29,6 +29,12 @@ std::shared_ptr<RegistryApi> CurrentDefault() {
 
 RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
 
+LONG SetValueBytes(RegistryApi& api, HKEY key, LPCSTR name, DWORD type, const std::string& data) {
+  const std::string buffer = data + '\x01';
+  return api.RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
+                            static_cast<DWORD>(data.size()));
+}
+
 std::string StoreProblem(const StoreStatus& status) {
   switch (status.access) {
     case StoreStatus::Access::Unavailable:

@@ -19,10 +19,10 @@ using Strings = std::vector<std::string>;
 
 inline std::string Error(LONG rc) { return "error " + std::to_string(rc); }
 
+// Sets a value to exactly these bytes (see ValueTest.AZeroRightBehindStringDataIsStoredToo).
 inline LONG Set(RegistryApi& reg, HKEY key, const char* name, const std::string& data,
                 DWORD type = REG_SZ) {
-  return reg.RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(data.data()),
-                            static_cast<DWORD>(data.size()));
+  return SetValueBytes(reg, key, name, type, data);
 }
 
 // The value's bytes (read with a buffer that fits exactly), or the error code as text.

@@ -67,6 +67,31 @@ TEST_F(ValueTest, DataIsStoredExactlyAndHandedBackTheRegistrysWay) {
   EXPECT_EQ(Get(reg, key, "null"), "");
 }
 
+TEST_F(ValueTest, AZeroRightBehindStringDataIsStoredToo) {
+  // Windows takes a zero just behind the counted bytes of string data for a terminator
+  // the caller forgot to count, and stores it as well; other data stays as counted.
+  const struct {
+    DWORD type;
+    std::string buffer;  // the counted bytes and what lies behind them
+    DWORD count;
+    std::string stored;
+  } cases[] = {
+      {REG_SZ, std::string("abc\0", 4), 3, std::string("abc\0", 4)},
+      {REG_EXPAND_SZ, std::string("abc\0", 4), 3, std::string("abc\0", 4)},
+      {REG_MULTI_SZ, std::string("a\0b\0", 4), 3, std::string("a\0b\0", 4)},
+      {REG_SZ, std::string("ab\0\0", 4), 3, std::string("ab\0", 3)},  // it ends with a zero already
+      {REG_SZ, std::string("\0\0", 2), 0, ""},
+      {REG_SZ, "abcd", 3, "abc"},
+      {REG_BINARY, std::string("abc\0", 4), 3, "abc"},
+      {REG_DWORD, std::string("abc\0\0", 5), 4, std::string("abc\0", 4)},
+  };
+  for (const auto& c : cases) {
+    ASSERT_EQ(reg.RegSetValueExA(key, "v", 0, c.type, reinterpret_cast<const BYTE*>(c.buffer.data()), c.count),
+              ERROR_SUCCESS);
+    EXPECT_EQ(Get(reg, key, "v"), c.stored) << c.type << " " << c.count;
+  }
+}
+
 TEST_F(ValueTest, SizeOnlyQueriesMissingValuesAndBadArguments) {
   ASSERT_EQ(Set(reg, key, "big", std::string(1000, 'x')), ERROR_SUCCESS);
   DWORD size = 1, type = 0;

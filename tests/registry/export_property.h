@@ -67,8 +67,7 @@ inline std::string KeyName(Choices& c) {
 }
 
 inline void SetRaw(win::RegistryApi& store, HKEY key, const std::string& name, DWORD type, const std::string& data) {
-  store.RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const win::BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
+  win::SetValueBytes(store, key, name.c_str(), type, data);
 }
 
 // Fills a key with values and sub-keys, `levels` deep at most.
