@@ -60,7 +60,7 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     const OpenKey* key = handles_.Find(hKey);
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
-    if (lpData == nullptr && cbData > 0) return ERROR_INVALID_PARAMETER;
+    if (lpData == nullptr && cbData > 0) return ERROR_NOACCESS;  // as for any data it cannot read
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
     // A zero right behind the counted bytes of string data is a terminator the caller

@@ -64,6 +64,7 @@ inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_BAD_PATHNAME = 161;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+inline constexpr LONG ERROR_NOACCESS = 998;
 inline constexpr LONG ERROR_BADDB = 1009;
 inline constexpr LONG ERROR_BADKEY = 1010;
 inline constexpr LONG ERROR_CANTOPEN = 1011;

@@ -104,7 +104,7 @@ TEST_F(ValueTest, SizeOnlyQueriesMissingValuesAndBadArguments) {
   EXPECT_EQ(reg.RegDeleteValueA(key, "missing"), ERROR_FILE_NOT_FOUND);
   EXPECT_EQ(reg.RegQueryValueExA(key, "big", nullptr, nullptr, buffer, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(reg.RegQueryValueExA(key, "big", &size, nullptr, nullptr, &size), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(reg.RegSetValueExA(key, "bad", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(reg.RegSetValueExA(key, "bad", 0, REG_BINARY, nullptr, 4), ERROR_NOACCESS);
   EXPECT_EQ(Get(reg, key, "bad"), Error(2));
   // Names up to 16383 characters; listing the longest needs room for its zero too.
   const std::string longest(16383, 'n'), tooLong = longest + "n";
