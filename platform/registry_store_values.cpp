@@ -43,7 +43,8 @@ LONG SqliteRegistry::RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpR
     if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr))
       return ERROR_INVALID_PARAMETER;
     std::string_view name;
-    if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
+    // No value can have a name beyond the limit: there is none to find.
+    if (CheckValueName(lpValueName, name) != ERROR_SUCCESS) return Alive(*key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     const std::string upper = UpperName(name);
     sql::Step step(sql_[Sql::ValueByName]);
     step.Bind(1, key->id).BindText(2, upper);
@@ -84,7 +85,7 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
     std::string_view name;
-    if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
+    if (CheckValueName(lpValueName, name) != ERROR_SUCCESS) return Alive(*key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     const std::string upper = UpperName(name);
     WriteTransaction transaction(sql_);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
