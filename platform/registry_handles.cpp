@@ -22,8 +22,7 @@ HandleTable::HandleTable() : next_(kFirstHandle) {
 }
 
 OpenKey* HandleTable::Find(HKEY handle) {
-  if (handle >= HKEY_CLASSES_ROOT && handle < HKEY_CLASSES_ROOT + kRootCount)
-    return &roots_[handle - HKEY_CLASSES_ROOT];
+  if (IsRoot(handle)) return &roots_[handle - HKEY_CLASSES_ROOT];
   auto it = open_.find(handle);
   return it == open_.end() ? nullptr : &it->second;
 }
@@ -45,7 +44,7 @@ HKEY HandleTable::Open(std::int64_t id, std::string path, REGSAM access) {
 }
 
 LONG HandleTable::Close(HKEY handle) {
-  if (handle >= HKEY_CLASSES_ROOT && handle < HKEY_CLASSES_ROOT + kRootCount) return ERROR_SUCCESS;
+  if (IsRoot(handle)) return ERROR_SUCCESS;
   return open_.erase(handle) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

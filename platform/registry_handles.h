@@ -38,6 +38,7 @@ class HandleTable {
   // Row id and lookup path of root number i (0 for HKEY_CLASSES_ROOT ...).
   static std::int64_t RootId(int i) { return i + 1; }
   static std::string RootPath(int i) { return std::to_string(i); }
+  static bool IsRoot(HKEY handle) { return handle >= HKEY_CLASSES_ROOT && handle < HKEY_CLASSES_ROOT + kRootCount; }
 
   HandleTable();
 

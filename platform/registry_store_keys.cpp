@@ -16,7 +16,14 @@ constexpr REGSAM kChangeRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE;
 
 LONG SqliteRegistry::RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
                                    REGSAM samDesired, PHKEY phkResult) {
-  return Guarded([&] { return OpenKeyLocked(hKey, lpSubKey, samDesired, phkResult); });
+  return Guarded([&]() -> LONG {
+    // A root opened itself is the root, with all its rights, as on Windows.
+    if (phkResult != nullptr && (lpSubKey == nullptr || *lpSubKey == '\0') && HandleTable::IsRoot(hKey)) {
+      *phkResult = hKey;
+      return ERROR_SUCCESS;
+    }
+    return OpenKeyLocked(hKey, lpSubKey, samDesired, phkResult);
+  });
 }
 
 LONG SqliteRegistry::RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {

@@ -17,6 +17,10 @@ TEST_F(RegistryTest, RootsAreSeparateKeysThatSurviveClosingAndStartWithTheUsualK
                                                       : Strings{"Child"};
     EXPECT_EQ(Names(reg, root), names);
     EXPECT_EQ(reg.RegDeleteKeyA(root, ""), ERROR_ACCESS_DENIED);
+    HKEY same = 0;  // opening a root itself hands back the root, with all its rights
+    EXPECT_EQ(reg.RegOpenKeyExA(root, "", 0, KEY_READ, &same), ERROR_SUCCESS);
+    EXPECT_EQ(same, root);
+    EXPECT_EQ(reg.RegDeleteValueA(same, "v"), ERROR_SUCCESS);
   }
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "Child"), ERROR_SUCCESS);
   EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "Child"));
