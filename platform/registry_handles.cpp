@@ -22,6 +22,9 @@ HandleTable::HandleTable() : next_(kFirstHandle) {
 }
 
 OpenKey* HandleTable::Find(HKEY handle) {
+  // Performance data is no key: below it nothing is stored, and no call but closing it
+  // (and opening it as itself) takes it.
+  if (handle == HKEY_PERFORMANCE_DATA) return nullptr;
   if (IsRoot(handle)) return &roots_[handle - HKEY_CLASSES_ROOT];
   auto it = open_.find(handle);
   return it == open_.end() ? nullptr : &it->second;

@@ -42,7 +42,8 @@ class HandleTable {
 
   HandleTable();
 
-  // The open key behind a handle, or nullptr for 0, a closed or an invented handle.
+  // The open key behind a handle, or nullptr for 0, a closed or an invented handle, and
+  // for HKEY_PERFORMANCE_DATA.
   OpenKey* Find(HKEY handle);
   HKEY Open(std::int64_t id, std::string path, REGSAM access);
   // ERROR_INVALID_HANDLE for a handle that is not open; a root stays open.

@@ -30,7 +30,8 @@ LONG SqliteRegistry::RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
   return Guarded([&]() -> LONG {
     // No sub-key: the very handle passed in comes back, not a new one.
     if (phkResult != nullptr && (lpSubKey == nullptr || *lpSubKey == '\0')) {
-      *phkResult = 0;
+      *phkResult = HandleTable::IsRoot(hKey) ? hKey : 0;
+      if (HandleTable::IsRoot(hKey)) return ERROR_SUCCESS;
       const OpenKey* base = handles_.Find(hKey);
       if (base == nullptr) return ERROR_INVALID_HANDLE;
       if (!Alive(*base)) return ERROR_KEY_DELETED;

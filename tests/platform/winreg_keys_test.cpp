@@ -7,7 +7,8 @@ namespace zbx::win::test {
 namespace {
 
 TEST_F(RegistryTest, RootsAreSeparateKeysThatSurviveClosingAndStartWithTheUsualKeys) {
-  for (HKEY root = HKEY_CLASSES_ROOT; root <= HKEY_DYN_DATA; ++root) {
+  for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
+                    HKEY_DYN_DATA}) {
     EXPECT_EQ(Set(reg, root, "v", "x"), ERROR_SUCCESS);
     reg.RegCloseKey(Create(root, "Child"));
     EXPECT_EQ(reg.RegCloseKey(root), ERROR_SUCCESS);
@@ -25,6 +26,27 @@ TEST_F(RegistryTest, RootsAreSeparateKeysThatSurviveClosingAndStartWithTheUsualK
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "Child"), ERROR_SUCCESS);
   EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "Child"));
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Child"));
+}
+
+TEST_F(RegistryTest, PerformanceDataIsNoKeyToStoreIn) {
+  HKEY key = 77;
+  EXPECT_EQ(reg.RegCreateKeyA(HKEY_PERFORMANCE_DATA, "K", &key), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(key, 0u);
+  EXPECT_EQ(reg.RegOpenKeyA(HKEY_PERFORMANCE_DATA, "K", &key), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(Set(reg, HKEY_PERFORMANCE_DATA, "v", "x"), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(reg.RegDeleteValueA(HKEY_PERFORMANCE_DATA, "v"), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(reg.RegDeleteKeyA(HKEY_PERFORMANCE_DATA, "K"), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(NameAt(reg, HKEY_PERFORMANCE_DATA, 0), Error(ERROR_INVALID_HANDLE));
+  EXPECT_EQ(NameAt(reg, HKEY_PERFORMANCE_DATA, 0, true), Error(ERROR_INVALID_HANDLE));
+  // The system answers a query with its performance counters, which our store has not.
+  EXPECT_NE(Get(reg, HKEY_PERFORMANCE_DATA, "v"), "x");
+  for (const char* none : {"", static_cast<const char*>(nullptr)}) {
+    EXPECT_EQ(reg.RegOpenKeyExA(HKEY_PERFORMANCE_DATA, none, 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(key, HKEY_PERFORMANCE_DATA);
+    EXPECT_EQ(reg.RegOpenKeyA(HKEY_PERFORMANCE_DATA, none, &key), ERROR_SUCCESS);
+    EXPECT_EQ(key, HKEY_PERFORMANCE_DATA);
+  }
+  EXPECT_EQ(reg.RegCloseKey(HKEY_PERFORMANCE_DATA), ERROR_SUCCESS);
 }
 
 TEST_F(RegistryTest, CreateMakesEveryLevelAndEveryOpenGivesAHandleOfItsOwn) {
