@@ -5,9 +5,9 @@
 // the file (WAL journal, busy timeout, one transaction per changing call).
 //
 // The store belongs to one user (the file is mode 0600) and keeps no per-key security:
-// access masks only decide what a handle may change. A handle opened for reading
-// cannot set or delete values or delete keys (ERROR_ACCESS_DENIED); creating a sub-key
-// through it works, as it does on Windows, where that right is the key's, not the
+// access masks only decide what a handle may do with values. A handle opened for
+// reading cannot set or delete values (ERROR_ACCESS_DENIED); creating and deleting keys
+// through it works, as it does on Windows, where those rights are the key's, not the
 // handle's.
 #include <cstdint>
 #include <mutex>

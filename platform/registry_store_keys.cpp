@@ -6,14 +6,6 @@
 
 namespace zbx::win {
 
-namespace {
-
-// Rights a handle needs: setting and deleting values, deleting the key itself, and
-// deleting a sub-key (any right to change the key will do).
-constexpr REGSAM kChangeRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE;
-
-}  // namespace
-
 LONG SqliteRegistry::RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
                                    REGSAM samDesired, PHKEY phkResult) {
   return Guarded([&]() -> LONG {
@@ -118,10 +110,11 @@ LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   if (ReadOnly()) return ERROR_ACCESS_DENIED;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   std::int64_t target = base->id;
+  // The handle's rights do not matter: Windows opens the key anew to delete it, and the
+  // right to delete is the key's (our store gives it to every key but a root).
   if (names_.empty()) {
-    if (base->root || (base->access & DELETE) == 0) return ERROR_ACCESS_DENIED;
+    if (base->root) return ERROR_ACCESS_DENIED;
   } else {
-    if ((base->access & kChangeRights) == 0) return ERROR_ACCESS_DENIED;
     const auto id = FindKey(ChildPath(base->path, names_));
     if (!id) return Alive(*base) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     target = *id;
