@@ -145,6 +145,7 @@ LONG SqliteRegistry::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWO
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if (lpName == nullptr || lpcchName == nullptr || lpReserved != nullptr)
       return ERROR_INVALID_PARAMETER;
+    if ((key->access & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
     const auto row = SubKeyAt(*key, dwIndex);
     if (!row) return Alive(*key) ? ERROR_NO_MORE_ITEMS : ERROR_KEY_DELETED;
     // The size counts characters and must leave room for the terminating zero.

@@ -42,6 +42,7 @@ LONG SqliteRegistry::RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpR
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr))
       return ERROR_INVALID_PARAMETER;
+    if ((key->access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
     std::string_view name;
     // No value can have a name beyond the limit: there is none to find.
     if (CheckValueName(lpValueName, name) != ERROR_SUCCESS) return Alive(*key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
@@ -106,6 +107,7 @@ LONG SqliteRegistry::RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName,
     if (lpValueName == nullptr || lpcchValueName == nullptr || lpReserved != nullptr ||
         (lpData != nullptr && lpcbData == nullptr))
       return ERROR_INVALID_PARAMETER;
+    if ((key->access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
     const auto row = ValueAt(*key, dwIndex);
     if (!row) return Alive(*key) ? ERROR_NO_MORE_ITEMS : ERROR_KEY_DELETED;
     // The size counts characters and must leave room for the terminating zero.

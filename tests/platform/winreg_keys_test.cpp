@@ -160,14 +160,15 @@ TEST_F(RegistryTest, SubKeysEnumerateByUpperCasedBytesAndFollowChanges) {
   EXPECT_EQ(NameAt(reg, parent, 3), "C");
 }
 
-TEST_F(RegistryTest, AHandleChangesOnlyTheValuesItWasOpenedFor) {
+TEST_F(RegistryTest, AHandleDoesWithValuesAndListingsOnlyWhatItWasOpenedFor) {
   HKEY full = Create(HKEY_CURRENT_USER, "Guarded");
   ASSERT_EQ(Set(reg, full, "v", "kept"), ERROR_SUCCESS);
   const struct {
     REGSAM access;
-    LONG set, deleteValue;
+    LONG set, deleteValue, query, listKeys;
   } rows[] = {
-      {KEY_READ, 5, 5}, {KEY_QUERY_VALUE, 5, 5}, {KEY_WRITE, 0, 0}, {KEY_SET_VALUE, 0, 0}, {KEY_ALL_ACCESS, 0, 0},
+      {KEY_READ, 5, 5, 0, 0},  {KEY_QUERY_VALUE, 5, 5, 0, 5}, {KEY_ENUMERATE_SUB_KEYS, 5, 5, 5, 0},
+      {KEY_WRITE, 0, 0, 5, 5}, {KEY_SET_VALUE, 0, 0, 5, 5},   {KEY_ALL_ACCESS, 0, 0, 0, 0},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.access);
@@ -179,6 +180,9 @@ TEST_F(RegistryTest, AHandleChangesOnlyTheValuesItWasOpenedFor) {
     ASSERT_EQ(reg.RegOpenKeyA(h, "", &same), ERROR_SUCCESS);  // the same handle, the same rights
     EXPECT_EQ(Set(reg, same, "v", "kept"), row.set);
     EXPECT_EQ(reg.RegDeleteValueA(h, "x"), row.deleteValue);
+    EXPECT_EQ(Get(reg, h, "v"), row.query == 0 ? "kept" : Error(row.query));
+    EXPECT_EQ(NameAt(reg, h, 0, true), row.query == 0 ? "v" : Error(row.query));
+    EXPECT_EQ(NameAt(reg, h, 0), row.listKeys == 0 ? "Sub" : Error(row.listKeys));
     // Deleting a key takes the key's own right, whatever the handle was opened for: the
     // key is opened anew to be deleted (our store keeps no rights per key).
     ASSERT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Guarded\\Sub\\Self", 0, row.access, &self), ERROR_SUCCESS);
