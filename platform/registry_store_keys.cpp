@@ -47,6 +47,8 @@ LONG SqliteRegistry::OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, REGSAM access, PH
   *phkResult = 0;
   const OpenKey* base = handles_.Find(hKey);
   if (base == nullptr) return ERROR_INVALID_HANDLE;
+  // Below HKEY_CLASSES_ROOT an open takes one leading backslash, as on Windows.
+  if (hKey == HKEY_CLASSES_ROOT && lpSubKey != nullptr && *lpSubKey == '\\') ++lpSubKey;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   if (names_.empty()) {
     // A new handle on the same key.

@@ -105,6 +105,14 @@ TEST_F(RegistryTest, PathSyntaxAndNameLengths) {
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "\\P\\Q"), ERROR_BAD_PATHNAME);
   EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Lead"));
   EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "P\\Q"));
+  // Below HKEY_CLASSES_ROOT one leading backslash is taken when a key is opened.
+  reg.RegCloseKey(Create(HKEY_CLASSES_ROOT, "ZbxClass"));
+  EXPECT_TRUE(Exists(HKEY_CLASSES_ROOT, "\\ZbxClass"));
+  EXPECT_EQ(reg.RegOpenKeyA(HKEY_CLASSES_ROOT, "\\ZbxClass", &key), ERROR_SUCCESS);
+  reg.RegCloseKey(key);
+  EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, "\\\\ZbxClass"));
+  EXPECT_EQ(reg.RegCreateKeyA(HKEY_CLASSES_ROOT, "\\ZbxClass", &key), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CLASSES_ROOT, "\\ZbxClass"), ERROR_BAD_PATHNAME);
   const std::string longest(255, 'k');
   HKEY parent = Create(HKEY_CURRENT_USER, "L");
   reg.RegCloseKey(Create(parent, longest));
