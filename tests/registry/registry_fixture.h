@@ -1,6 +1,6 @@
 #pragma once
-// Class tests: a fresh in-memory store per test behind a probe that can fail chosen
-// listing calls, a class object on it, and a temporary folder for files.
+// Class tests: a fresh store per test (support/test_store.h) behind a probe that can fail
+// chosen listing calls, a class object on it, and a temporary folder for files.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,7 +11,6 @@
 #include <variant>
 #include <vector>
 
-#include "platform/registry_store.h"
 #include "platform/winreg_fixture.h"
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
@@ -28,7 +27,7 @@ inline constexpr const char* kKey = "HKCU\\Software\\Test";
 // Forwards to a real store; a listing call may instead report the result a test chooses.
 class ProbeStore : public win::RegistryApi {
  public:
-  std::shared_ptr<win::RegistryApi> inner = win::OpenRegistryStore(":memory:");
+  std::shared_ptr<win::RegistryApi> inner = OpenTestStore();
   std::function<std::optional<LONG>(DWORD index)> onEnumKey, onEnumValue;
 
   LONG RegOpenKeyExA(HKEY h, LPCSTR s, DWORD o, win::REGSAM m, win::PHKEY k) override {
@@ -58,6 +57,7 @@ class ProbeStore : public win::RegistryApi {
 };
 
 using win::test::Slurp;
+using win::test::Sorted;
 using win::test::TempDir;
 
 class RegistryTest : public ::testing::Test {
@@ -70,7 +70,7 @@ class RegistryTest : public ::testing::Test {
 
   // Every operation closes the keys it opened, on success and failure alike.
   void TearDown() override {
-    EXPECT_EQ(dynamic_cast<win::SqliteRegistry&>(*store.inner).OpenHandleCount(), 0u) << "key(s) left open";
+    EXPECT_EQ(OpenHandleCount(*store.inner), 0u) << "key(s) left open";
   }
   // The bytes the store holds for a value of kKey, and their type, bypassing the class.
   std::string Raw(const std::string& name, DWORD* type = nullptr) {
