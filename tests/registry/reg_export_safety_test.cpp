@@ -127,5 +127,31 @@ TEST_F(ExportSafety, NamesAFileCannotHoldAreLeftOutAndReportedAndTheRestIsWritte
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(file.begin(), file.end(), '\r'));
 }
 
+TEST_F(ExportSafety, KeysTheRegistryCallsCannotOpenAreLeftOutAndReported) {
+  reg.WriteString(kKey + std::string("\\Locked\\Below"), "v", "t");
+  reg.WriteString(kKey + std::string("\\Open"), "v", "t");
+  store.onOpen = [](const std::string& subKey) {
+    return subKey.find("Locked") != std::string::npos ? std::optional<LONG>(win::ERROR_ACCESS_DENIED) : std::nullopt;
+  };
+  std::string file = ExportImport(kKey, 0);
+  EXPECT_EQ(skipped.keys, std::set<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\TEST\\LOCKED"});
+  EXPECT_EQ(file.find("Locked"), std::string::npos) << file;
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Test\\Open]\r\n\"v\"=\"t\""), std::string::npos) << file;
+  store.onOpen = nullptr;
+  // On Windows one call takes a sub-key path of at most 260 characters, so the class
+  // cannot reach a key whose path is longer (see the store tests).
+  if (!kSystemRegistry) return;
+  const std::string name(200, 'n');
+  HKEY parent = 0, child = 0;
+  ASSERT_EQ(store.RegCreateKeyA(win::HKEY_CURRENT_USER, ("Software\\Test\\Open\\" + name).c_str(), &parent), 0);
+  ASSERT_EQ(store.RegCreateKeyA(parent, name.c_str(), &child), 0);
+  store.RegCloseKey(child);
+  store.RegCloseKey(parent);
+  skipped.keys.clear();
+  file = ExportImport(kKey + std::string("\\Open"), 0);
+  EXPECT_EQ(skipped.keys, std::set<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\TEST\\OPEN\\" +
+                                                  std::string(200, 'N') + "\\" + std::string(200, 'N')});
+}
+
 }  // namespace
 }  // namespace zbx::test

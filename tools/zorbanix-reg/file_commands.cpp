@@ -62,8 +62,8 @@ int Export(Context& c, const Args& given) {
   if (c.reg.ExportToReg(path, file, &output) == 0) {
     if (output.skipped > 0)
       return Fail(c, kExitMissing, "export to " + file + " left out " + std::to_string(output.skipped) +
-                                       " keys or values that a .reg file cannot hold (--verbose lists them); "
-                                       "everything else was written");
+                                       " keys or values that a .reg file cannot hold or that cannot be opened "
+                                       "(--verbose lists them); everything else was written");
     return Fail(c, kExitMissing, "export to " + file + " failed (it may hold part of the keys)");
   }
   return kExitOk;

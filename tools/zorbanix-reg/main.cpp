@@ -55,9 +55,10 @@ Commands:
                              .reg file (REGEDIT4, code page 1252, CR LF lines);
                              an existing FILE is never overwritten; texts a
                              .reg file cannot carry as text are written as
-                             bytes, names it cannot carry are left out (and the
-                             export fails); --verbose prints each key path as
-                             it is written and what was left out
+                             bytes, names it cannot carry and keys that
+                             cannot be opened are left out (and the export
+                             fails); --verbose prints each key path as it is
+                             written and what was left out
   import FILE                apply a .reg file (at most 64 MiB): create keys and
                              write values, delete keys ([-PATH]) and values
                              (NAME=-); nothing is undone when it stops early
