@@ -128,5 +128,22 @@ TEST_F(Tool, ExportLeavesOutNamesAFileCannotHoldAndSaysWhat) {
   EXPECT_EQ(clsRegistryAccess(*api).ReadString("HKCU\\Software\\Notes", "note"), note);
 }
 
+TEST_F(Tool, AStringIsShownUpToItsTerminator) {
+  // Other programs store strings with their terminating zero (so does Windows when the
+  // byte behind the counted ones is zero); the tool shows the text, not the zero.
+  auto api = ToolsRegistry();
+  HKEY key = 0;
+  ASSERT_EQ(api->RegCreateKeyA(win::HKEY_CURRENT_USER, "Software\\Other", &key), 0);
+  // Made in the order of their names: Windows may list values in either order.
+  win::SetValueBytes(*api, key, "expand", win::REG_EXPAND_SZ, std::string("a\0b\0", 4));
+  win::SetValueBytes(*api, key, "plain", win::REG_SZ, "bare");
+  win::SetValueBytes(*api, key, "raw", win::REG_BINARY, std::string("\0\x01", 2));
+  win::SetValueBytes(*api, key, "term", win::REG_SZ, std::string("abc\0", 4));
+  api->RegCloseKey(key);
+  Expect({"query", "HKCU\\Software\\Other", "term"}, 0, "abc\n");
+  Expect({"values", "HKCU\\Software\\Other"}, 0,
+         "expand\texpand-string\ta\nplain\tstring\tbare\nraw\tbinary\t00 01\nterm\tstring\tabc\n");
+}
+
 }  // namespace
 }  // namespace zbx::test
