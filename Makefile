@@ -4,11 +4,12 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= build-fuzz
 PACKAGE_BUILD ?= build-package
+WIN_BUILD  ?= build-win
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc)
 GENERATOR  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: run test bench fuzz deps build build-asan install package clean
+.PHONY: run test bench fuzz deps build build-asan build-win install package clean
 
 deps:
 	@scripts/install-deps
@@ -22,14 +23,22 @@ build-asan: deps
 	    -DZORBANIX_SANITIZE=ON -DZORBANIX_WITH_QT=OFF
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 
+# The registry library, zorbanix-reg.exe and their tests for Windows (mingw-w64); the tests
+# run under Wine.
+build-win: deps
+	@[ -f $(WIN_BUILD)/CMakeCache.txt ] || cmake -S . -B $(WIN_BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release \
+	    -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake
+	@cmake --build $(WIN_BUILD) -j $(JOBS)
+
 run: build
 	@if [ -z "$$DISPLAY" ] && [ -z "$$WAYLAND_DISPLAY" ]; then \
 	  echo "make run: no display (DISPLAY is not set); start it from a desktop session"; exit 1; fi
 	@$(BUILD)/bin/zorbanix
 
-test: build build-asan
+test: build build-asan build-win
 	@cd $(ASAN_BUILD) && ctest --output-on-failure -j $(JOBS)
 	@cd $(BUILD) && ctest --output-on-failure
+	@cd $(WIN_BUILD) && ctest --output-on-failure
 
 bench: deps
 	@[ -f $(BUILD)/CMakeCache.txt ] || cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=Release
@@ -65,4 +74,4 @@ fuzz:
 	@echo "fuzz targets are in $(FUZZ_BUILD)/bin"
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(PACKAGE_BUILD) $(WIN_BUILD)

@@ -22,8 +22,10 @@ HandleTable::HandleTable() : next_(kFirstHandle) {
 }
 
 OpenKey* HandleTable::Find(HKEY handle) {
-  if (handle >= HKEY_CLASSES_ROOT && handle < HKEY_CLASSES_ROOT + kRootCount)
-    return &roots_[handle - HKEY_CLASSES_ROOT];
+  // Performance data is no key: below it nothing is stored, and no call but closing it
+  // (and opening it as itself) takes it.
+  if (handle == HKEY_PERFORMANCE_DATA) return nullptr;
+  if (IsRoot(handle)) return &roots_[handle - HKEY_CLASSES_ROOT];
   auto it = open_.find(handle);
   return it == open_.end() ? nullptr : &it->second;
 }
@@ -45,7 +47,7 @@ HKEY HandleTable::Open(std::int64_t id, std::string path, REGSAM access) {
 }
 
 LONG HandleTable::Close(HKEY handle) {
-  if (handle >= HKEY_CLASSES_ROOT && handle < HKEY_CLASSES_ROOT + kRootCount) return ERROR_SUCCESS;
+  if (IsRoot(handle)) return ERROR_SUCCESS;
   return open_.erase(handle) != 0 ? ERROR_SUCCESS : ERROR_INVALID_HANDLE;
 }
 

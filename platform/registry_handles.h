@@ -38,10 +38,12 @@ class HandleTable {
   // Row id and lookup path of root number i (0 for HKEY_CLASSES_ROOT ...).
   static std::int64_t RootId(int i) { return i + 1; }
   static std::string RootPath(int i) { return std::to_string(i); }
+  static bool IsRoot(HKEY handle) { return handle >= HKEY_CLASSES_ROOT && handle < HKEY_CLASSES_ROOT + kRootCount; }
 
   HandleTable();
 
-  // The open key behind a handle, or nullptr for 0, a closed or an invented handle.
+  // The open key behind a handle, or nullptr for 0, a closed or an invented handle, and
+  // for HKEY_PERFORMANCE_DATA.
   OpenKey* Find(HKEY handle);
   HKEY Open(std::int64_t id, std::string path, REGSAM access);
   // ERROR_INVALID_HANDLE for a handle that is not open; a root stays open.

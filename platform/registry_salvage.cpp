@@ -438,9 +438,7 @@ Salvaged SalvageStore(const std::string& damagedPath, RegistryApi& into) {
     }
     HKEY handle = 0;
     if (into.RegOpenKeyExA(root, subKey.c_str(), 0, KEY_WRITE, &handle) != ERROR_SUCCESS) continue;
-    if (into.RegSetValueExA(handle, value.name.c_str(), 0, value.type,
-                            reinterpret_cast<const BYTE*>(value.data.data()),
-                            static_cast<DWORD>(value.data.size())) == ERROR_SUCCESS)
+    if (SetValueBytes(into, handle, value.name.c_str(), value.type, value.data) == ERROR_SUCCESS)
       ++saved.values;
     if (handle != root) into.RegCloseKey(handle);
   }

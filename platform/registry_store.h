@@ -5,10 +5,11 @@
 // the file (WAL journal, busy timeout, one transaction per changing call).
 //
 // The store belongs to one user (the file is mode 0600) and keeps no per-key security:
-// access masks only decide what a handle may change. A handle opened for reading
-// cannot set or delete values or delete keys (ERROR_ACCESS_DENIED); creating a sub-key
-// through it works, as it does on Windows, where that right is the key's, not the
-// handle's.
+// access masks decide what a handle may do with values and listings: setting and
+// deleting values takes KEY_SET_VALUE, reading and listing them KEY_QUERY_VALUE, listing
+// sub-keys KEY_ENUMERATE_SUB_KEYS (else ERROR_ACCESS_DENIED). Creating and deleting keys
+// works through any handle, as it does on Windows, where those rights are the key's,
+// not the handle's.
 #include <cstdint>
 #include <mutex>
 #include <exception>

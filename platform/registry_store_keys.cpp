@@ -6,24 +6,24 @@
 
 namespace zbx::win {
 
-namespace {
-
-// Rights a handle needs: setting and deleting values, deleting the key itself, and
-// deleting a sub-key (any right to change the key will do).
-constexpr REGSAM kChangeRights = KEY_SET_VALUE | KEY_CREATE_SUB_KEY | DELETE;
-
-}  // namespace
-
 LONG SqliteRegistry::RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD /*ulOptions*/,
                                    REGSAM samDesired, PHKEY phkResult) {
-  return Guarded([&] { return OpenKeyLocked(hKey, lpSubKey, samDesired, phkResult); });
+  return Guarded([&]() -> LONG {
+    // A root opened itself is the root, with all its rights, as on Windows.
+    if (phkResult != nullptr && (lpSubKey == nullptr || *lpSubKey == '\0') && HandleTable::IsRoot(hKey)) {
+      *phkResult = hKey;
+      return ERROR_SUCCESS;
+    }
+    return OpenKeyLocked(hKey, lpSubKey, samDesired, phkResult);
+  });
 }
 
 LONG SqliteRegistry::RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
   return Guarded([&]() -> LONG {
     // No sub-key: the very handle passed in comes back, not a new one.
     if (phkResult != nullptr && (lpSubKey == nullptr || *lpSubKey == '\0')) {
-      *phkResult = 0;
+      *phkResult = HandleTable::IsRoot(hKey) ? hKey : 0;
+      if (HandleTable::IsRoot(hKey)) return ERROR_SUCCESS;
       const OpenKey* base = handles_.Find(hKey);
       if (base == nullptr) return ERROR_INVALID_HANDLE;
       if (!Alive(*base)) return ERROR_KEY_DELETED;
@@ -47,6 +47,8 @@ LONG SqliteRegistry::OpenKeyLocked(HKEY hKey, LPCSTR lpSubKey, REGSAM access, PH
   *phkResult = 0;
   const OpenKey* base = handles_.Find(hKey);
   if (base == nullptr) return ERROR_INVALID_HANDLE;
+  // Below HKEY_CLASSES_ROOT an open takes one leading backslash, as on Windows.
+  if (hKey == HKEY_CLASSES_ROOT && lpSubKey != nullptr && *lpSubKey == '\\') ++lpSubKey;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   if (names_.empty()) {
     // A new handle on the same key.
@@ -110,10 +112,11 @@ LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   if (ReadOnly()) return ERROR_ACCESS_DENIED;
   if (LONG rc = SplitKeyPath(lpSubKey, names_); rc != ERROR_SUCCESS) return rc;
   std::int64_t target = base->id;
+  // The handle's rights do not matter: Windows opens the key anew to delete it, and the
+  // right to delete is the key's (our store gives it to every key but a root).
   if (names_.empty()) {
-    if (base->root || (base->access & DELETE) == 0) return ERROR_ACCESS_DENIED;
+    if (base->root) return ERROR_ACCESS_DENIED;
   } else {
-    if ((base->access & kChangeRights) == 0) return ERROR_ACCESS_DENIED;
     const auto id = FindKey(ChildPath(base->path, names_));
     if (!id) return Alive(*base) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     target = *id;
@@ -144,6 +147,7 @@ LONG SqliteRegistry::RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWO
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if (lpName == nullptr || lpcchName == nullptr || lpReserved != nullptr)
       return ERROR_INVALID_PARAMETER;
+    if ((key->access & KEY_ENUMERATE_SUB_KEYS) == 0) return ERROR_ACCESS_DENIED;
     const auto row = SubKeyAt(*key, dwIndex);
     if (!row) return Alive(*key) ? ERROR_NO_MORE_ITEMS : ERROR_KEY_DELETED;
     // The size counts characters and must leave room for the terminating zero.

@@ -42,8 +42,10 @@ LONG SqliteRegistry::RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpR
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if (lpReserved != nullptr || (lpData != nullptr && lpcbData == nullptr))
       return ERROR_INVALID_PARAMETER;
+    if ((key->access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
     std::string_view name;
-    if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
+    // No value can have a name beyond the limit: there is none to find.
+    if (CheckValueName(lpValueName, name) != ERROR_SUCCESS) return Alive(*key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     const std::string upper = UpperName(name);
     sql::Step step(sql_[Sql::ValueByName]);
     step.Bind(1, key->id).BindText(2, upper);
@@ -60,9 +62,12 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     const OpenKey* key = handles_.Find(hKey);
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
-    if (lpData == nullptr && cbData > 0) return ERROR_INVALID_PARAMETER;
+    if (lpData == nullptr && cbData > 0) return ERROR_NOACCESS;  // as for any data it cannot read
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
+    // A zero right behind the counted bytes of string data is a terminator the caller
+    // forgot to count: Windows stores it too.
+    if (IsStringType(dwType) && cbData > 0 && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
     const std::string upper = UpperName(name);
     WriteTransaction transaction(sql_);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
@@ -81,7 +86,7 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     if (key == nullptr) return ERROR_INVALID_HANDLE;
     if ((key->access & KEY_SET_VALUE) == 0 || ReadOnly()) return ERROR_ACCESS_DENIED;
     std::string_view name;
-    if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
+    if (CheckValueName(lpValueName, name) != ERROR_SUCCESS) return Alive(*key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     const std::string upper = UpperName(name);
     WriteTransaction transaction(sql_);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
@@ -102,6 +107,7 @@ LONG SqliteRegistry::RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName,
     if (lpValueName == nullptr || lpcchValueName == nullptr || lpReserved != nullptr ||
         (lpData != nullptr && lpcbData == nullptr))
       return ERROR_INVALID_PARAMETER;
+    if ((key->access & KEY_QUERY_VALUE) == 0) return ERROR_ACCESS_DENIED;
     const auto row = ValueAt(*key, dwIndex);
     if (!row) return Alive(*key) ? ERROR_NO_MORE_ITEMS : ERROR_KEY_DELETED;
     // The size counts characters and must leave room for the terminating zero.

@@ -4,7 +4,8 @@
 // Text crossing this API is single-byte code page 1252.
 //
 // RegistryApi is the interface (tests and callers hand the class their own store);
-// the free functions go to the process-wide default store.
+// the free functions go to the process-wide default store. On Linux the calls are
+// answered by our store on SQLite; on Windows by the system (OpenPlatformRegistry).
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -63,6 +64,7 @@ inline constexpr LONG ERROR_INVALID_PARAMETER = 87;
 inline constexpr LONG ERROR_BAD_PATHNAME = 161;
 inline constexpr LONG ERROR_MORE_DATA = 234;
 inline constexpr LONG ERROR_NO_MORE_ITEMS = 259;
+inline constexpr LONG ERROR_NOACCESS = 998;
 inline constexpr LONG ERROR_BADDB = 1009;
 inline constexpr LONG ERROR_BADKEY = 1010;
 inline constexpr LONG ERROR_CANTOPEN = 1011;
@@ -91,6 +93,10 @@ struct StoreStatus {
 std::string StoreProblem(const StoreStatus& status);
 
 // A registry store with the Win32 call semantics.
+//
+// RegSetValueExA, as on Windows, reads one byte past the cbData bytes of string data
+// (REG_SZ, REG_EXPAND_SZ, REG_MULTI_SZ): a zero there is taken for a terminator the
+// caller forgot to count, and stored too. SetValueBytes stores exactly the bytes given.
 class RegistryApi {
  public:
   virtual ~RegistryApi() = default;
@@ -123,12 +129,22 @@ class RegistryApi {
   virtual LONG Transact(const std::function<LONG()>& body) { return body(); }
 };
 
-// The process-wide default store: the per-user database file (see DefaultStorePath),
+// Sets a value to exactly the given bytes: they are handed over with a byte behind them
+// that is not zero, so that no terminator is added to string data.
+LONG SetValueBytes(RegistryApi& api, HKEY key, LPCSTR name, DWORD type, const std::string& data);
+
+// The process-wide default store: the platform's registry (see OpenPlatformRegistry),
 // opened on first use.
 RegistryApi& DefaultRegistry();
 // Replaces the default store (for example with one on another file); nullptr goes back
-// to the per-user file.
+// to the platform's registry.
 void SetDefaultRegistry(std::shared_ptr<RegistryApi> store);
+// The platform's registry: on Linux our store on the per-user database file (see
+// DefaultStorePath); on Windows the system's own registry, every call passed straight
+// to advapi32 (the 32-bit handles of this interface are the system's handle values).
+std::shared_ptr<RegistryApi> OpenPlatformRegistry();
+
+#ifndef _WIN32
 // $XDG_DATA_HOME/zorbanix/registry.db, else ~/.local/share/zorbanix/registry.db.
 std::string DefaultStorePath();
 
@@ -139,6 +155,7 @@ std::string DefaultStorePath();
 // another user, a folder that others may write. A damaged file is moved aside, and what
 // can still be read of it is carried into the fresh store that replaces it.
 std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path);
+#endif
 
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult);
 LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult);

@@ -1,15 +1,6 @@
 // The process-wide default store and the free registry functions over it.
-#include <pwd.h>
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
 #include <mutex>
 
-#include "platform/registry_database.h"
-#include "platform/registry_salvage.h"
-#include "platform/registry_store.h"
-#include "platform/registry_unavailable.h"
 #include "platform/winreg.h"
 
 namespace zbx::win {
@@ -25,50 +16,24 @@ DefaultSlot& Slot() {
   return slot;
 }
 
-std::string HomeFolder() {
-  if (const char* home = std::getenv("HOME"); home != nullptr && *home != '\0') return home;
-  if (const passwd* entry = getpwuid(getuid()); entry != nullptr && entry->pw_dir != nullptr)
-    return entry->pw_dir;
-  return ".";
-}
-
 // The free functions hold the store for the length of one call, so replacing the
 // default meanwhile cannot pull it away under them.
 std::shared_ptr<RegistryApi> CurrentDefault() {
   DefaultSlot& slot = Slot();
   std::lock_guard<std::mutex> lock(slot.mutex);
-  if (!slot.store) slot.store = OpenRegistryStore(DefaultStorePath());
+  if (!slot.store) slot.store = OpenPlatformRegistry();
   return slot.store;
 }
 
 }  // namespace
 
-std::string DefaultStorePath() {
-  // Relative values of XDG_DATA_HOME are to be ignored.
-  const char* data = std::getenv("XDG_DATA_HOME");
-  const std::string base =
-      data != nullptr && data[0] == '/' ? std::string(data) : HomeFolder() + "/.local/share";
-  return base + "/zorbanix/registry.db";
-}
-
-std::shared_ptr<RegistryApi> OpenRegistryStore(const std::string& path) {
-  OpenedDatabase opened = OpenRegistryDatabase(path);
-  if (!opened.db) return std::make_shared<UnavailableRegistry>(opened.error, std::move(opened.status));
-  auto store = std::make_shared<SqliteRegistry>(std::move(opened.db), std::move(opened.status));
-  if (!opened.movedAsideTo.empty()) {
-    const Salvaged saved = SalvageStore(opened.movedAsideTo, *store);
-    std::string homeless;
-    if (saved.homeless > 0)
-      homeless = " (" + std::to_string(saved.homeless) + " more values were read whose keys were lost)";
-    std::fprintf(stderr,
-                 "zorbanix: registry store %s was damaged; %zu keys and %zu values were saved from it into a "
-                 "fresh store%s; the damaged file is kept as %s\n",
-                 path.c_str(), saved.keys, saved.values, homeless.c_str(), opened.movedAsideTo.c_str());
-  }
-  return store;
-}
-
 RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
+
+LONG SetValueBytes(RegistryApi& api, HKEY key, LPCSTR name, DWORD type, const std::string& data) {
+  const std::string buffer = data + '\x01';
+  return api.RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(buffer.data()),
+                            static_cast<DWORD>(data.size()));
+}
 
 std::string StoreProblem(const StoreStatus& status) {
   switch (status.access) {

@@ -38,9 +38,8 @@ std::int32_t clsRegistryAccess::SetValue(const std::string& sPath, const std::st
   RegKey key(api_);
   if (key.OpenEx(lRootKey, sSubKey, win::KEY_WRITE) != win::ERROR_SUCCESS) return 0;
   lKeyHandle = key.get();
-  const win::LONG rc = api_.RegSetValueExA(key.get(), ansiName.c_str(), 0, type,
-                                           reinterpret_cast<const win::BYTE*>(data.data()),
-                                           static_cast<win::DWORD>(data.size()));
+  // Exactly the bytes given: no terminator is stored behind a text.
+  const win::LONG rc = win::SetValueBytes(api_, key.get(), ansiName.c_str(), type, data);
   return rc == win::ERROR_SUCCESS ? static_cast<std::int32_t>(lKeyHandle) : 0;
 }
 

@@ -24,6 +24,8 @@ namespace {
 constexpr const char* kCrLf = "\r\n";
 constexpr const char* kNameCannotBeWritten = "its name cannot be written in a .reg file";
 constexpr const char* kTooDeep = "it lies more than 512 levels below its root";
+constexpr const char* kCannotOpen =
+    "it cannot be opened (on Windows, for one: its path is longer than the registry calls take)";
 
 // " 01 0A FF" -> "01,0A,FF"
 std::string ByteList(const std::string& hexText) {
@@ -151,17 +153,25 @@ bool clsRegistryAccess::ExportTree(const std::string& sPath, RegFileWriter& file
   }
   bool complete = true;
   std::vector<Level> stack;
-  auto visit = [&](int depth) {
-    complete = ExportKey(path, file, output) && complete;
+  // A listed sub-key that cannot be opened is left out: its lines would say it is empty.
+  // (The key asked for is written all the same: a missing key gives its key line.)
+  auto visit = [&](int depth, bool listed) {
     Level level;
-    level.count = Listed(EnumKeys(path, level.subKeys));
+    const std::int32_t subKeys = EnumKeys(path, level.subKeys);
+    if (subKeys < 0 && listed) {
+      Skip(output, path, std::nullopt, kCannotOpen);
+      complete = false;
+      return;
+    }
+    complete = ExportKey(path, file, output) && complete;
+    level.count = Listed(subKeys);
     level.pathLength = path.size();
     level.namesLength = place.names.size();
     level.depth = depth;
     stack.push_back(std::move(level));
   };
   try {
-    visit(DepthOf(place));
+    visit(DepthOf(place), false);
     while (!stack.empty()) {
       Level& top = stack.back();
       if (top.next == top.count) {
@@ -192,7 +202,7 @@ bool clsRegistryAccess::ExportTree(const std::string& sPath, RegFileWriter& file
       }
       path = std::move(child);
       place = std::move(childPlace);
-      visit(depth);
+      visit(depth, true);
     }
   } catch (const std::exception&) {
     return false;  // the file keeps what was written up to the failure

@@ -29,7 +29,7 @@ bool RegFileWriter::CreateExclusive(const std::string& path) {
 bool RegFileWriter::Write(std::string_view bytes) {
   if (fd_ < 0) return false;
   while (!bytes.empty()) {
-    const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
+    const ssize_t n = ::write(static_cast<int>(fd_), bytes.data(), bytes.size());
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     bytes.remove_prefix(static_cast<std::size_t>(n));
@@ -38,8 +38,13 @@ bool RegFileWriter::Write(std::string_view bytes) {
 }
 
 void RegFileWriter::Close() {
-  if (fd_ >= 0) ::close(fd_);
+  if (fd_ >= 0) ::close(static_cast<int>(fd_));
   fd_ = -1;
+}
+
+bool PathExists(const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0;
 }
 
 bool ReadWholeFile(const std::string& path, std::size_t limit, std::string& content) {

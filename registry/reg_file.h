@@ -1,7 +1,9 @@
 #pragma once
 // Files of the .reg export and import: a new file created exclusively (never an existing
-// file, never through a symbolic link), and a whole file read with a size limit.
+// file, never through a symbolic link), and a whole file read with a size limit. File
+// names are UTF-8 (on Windows too, where the file calls take UTF-16).
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -22,8 +24,11 @@ class RegFileWriter {
   void Close();
 
  private:
-  int fd_ = -1;
+  std::intptr_t fd_ = -1;  // a descriptor, or a Windows file handle
 };
+
+// Whether anything (a file, a folder, a link, also one that leads nowhere) has the name.
+bool PathExists(const std::string& path);
 
 // The limit on files read whole: a hostile file must not take unbounded memory.
 inline constexpr std::size_t kMaxRegFileSize = 64u * 1024 * 1024;

@@ -33,7 +33,7 @@ TEST(RegistryFile, FreeFunctionsUseTheDefaultStoreElseThePerUserFile) {
   ScopedEnv xdg("XDG_DATA_HOME", dir.path.c_str());
   auto mine = OpenRegistryStore(":memory:");
   SetDefaultRegistry(mine);
-  const BYTE data[] = {'h', 'i'};
+  const BYTE data[] = {'h', 'i', 'x'};  // what lies behind string data is read
   HKEY key = 0;
   ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Free", &key), ERROR_SUCCESS);
   ASSERT_EQ(RegSetValueExA(key, "v", 0, REG_SZ, data, 2), ERROR_SUCCESS);

@@ -5,11 +5,15 @@
 // another store that holds other keys. Nothing outside the tree may change; inside it,
 // every value must come from the tree with its data (a text as ReadString reads it), and
 // every value the export did not report as left out must come back.
-#include <unistd.h>
-
+//
+// The two stores may be one, as the system registry is on Windows: the tree is deleted
+// after the export, and only the tree and what an import could reach by mistake (the
+// keys below HKEY_CURRENT_USER\Software, and the values and sub-keys of every root) are
+// compared there, the system's keys being many.
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <set>
@@ -67,8 +71,7 @@ inline std::string KeyName(Choices& c) {
 }
 
 inline void SetRaw(win::RegistryApi& store, HKEY key, const std::string& name, DWORD type, const std::string& data) {
-  store.RegSetValueExA(key, name.c_str(), 0, type, reinterpret_cast<const win::BYTE*>(data.data()),
-                       static_cast<DWORD>(data.size()));
+  win::SetValueBytes(store, key, name.c_str(), type, data);
 }
 
 // Fills a key with values and sub-keys, `levels` deep at most.
@@ -102,7 +105,9 @@ struct Stored {
 };
 using Dump = std::map<std::string, std::map<std::string, Stored>>;
 
-inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, Dump& dump) {
+// Below a key, listed with their values and sub-keys: every key (levels < 0), or as many
+// levels as given.
+inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, Dump& dump, int levels = -1) {
   auto& values = dump[path];
   std::vector<char> name(16384);
   std::vector<win::BYTE> data(1 << 16);
@@ -118,16 +123,28 @@ inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, 
     subKeys.emplace_back(name.data(), nameSize);
   }
   for (const std::string& sub : subKeys) {
+    if (levels == 0) {
+      dump[path + "\\" + win::UpperName(sub)];
+      continue;
+    }
     HKEY h = 0;
     if (store.RegOpenKeyExA(key, sub.c_str(), 0, win::KEY_READ, &h) != 0) continue;
-    DumpKey(store, h, path + "\\" + win::UpperName(sub), dump);
+    DumpKey(store, h, path + "\\" + win::UpperName(sub), dump, levels - 1);
     store.RegCloseKey(h);
   }
 }
 
-inline Dump DumpStore(win::RegistryApi& store) {
+// The whole store; or, for one that holds many keys of its own, every root's values and
+// sub-keys and everything below HKEY_CURRENT_USER\Software.
+inline Dump DumpStore(win::RegistryApi& store, bool whole) {
   Dump dump;
-  for (int root = 0; root < 7; ++root) DumpKey(store, win::HKEY_CLASSES_ROOT + root, std::to_string(root), dump);
+  for (int root = 0; root < 7; ++root)
+    DumpKey(store, win::HKEY_CLASSES_ROOT + root, std::to_string(root), dump, whole ? -1 : 0);
+  HKEY software = 0;
+  if (!whole && store.RegOpenKeyExA(win::HKEY_CURRENT_USER, "Software", 0, win::KEY_READ, &software) == 0) {
+    DumpKey(store, software, "1\\SOFTWARE", dump);
+    store.RegCloseKey(software);
+  }
   return dump;
 }
 
@@ -183,29 +200,43 @@ inline void PlantOthers(win::RegistryApi& store) {
   SetRaw(store, win::HKEY_CURRENT_USER, "", win::REG_SZ, "root default");
 }
 
-// One round: returns "" when the property holds, else what broke it.
-inline std::string CheckOneTree(Choices& c, const std::string& folder) {
-  auto source = win::OpenRegistryStore(":memory:");
+inline void DeleteTree(win::RegistryApi& store, HKEY parent, const std::string& name) {
+  HKEY key = 0;
+  if (store.RegOpenKeyExA(parent, name.c_str(), 0, win::KEY_ALL_ACCESS, &key) != 0) return;
+  std::vector<char> sub(300);
+  for (DWORD size = static_cast<DWORD>(sub.size());
+       store.RegEnumKeyExA(key, 0, sub.data(), &size, nullptr, nullptr, nullptr, nullptr) == 0;
+       size = static_cast<DWORD>(sub.size()))
+    DeleteTree(store, key, std::string(sub.data(), size));
+  store.RegCloseKey(key);
+  store.RegDeleteKeyA(parent, name.c_str());
+}
+
+// One round, from the source store to the target store (which may be the same one, see
+// above; whole: compare the whole target): "" when the property holds, else what broke it.
+inline std::string CheckOneTree(Choices& c, const std::string& folder, win::RegistryApi& source,
+                                win::RegistryApi& target, bool whole = true) {
   HKEY tree = 0;
-  source->RegCreateKeyA(win::HKEY_CURRENT_USER, kTree, &tree);
-  BuildKey(*source, tree, c, 2);
-  source->RegCloseKey(tree);
-  const Dump original = DumpStore(*source);
+  source.RegCreateKeyA(win::HKEY_CURRENT_USER, kTree, &tree);
+  BuildKey(source, tree, c, 2);
+  source.RegCloseKey(tree);
+  const Dump original = DumpStore(source, whole);
 
   const std::string file = folder + "/tree.reg";
-  ::unlink(file.c_str());
-  clsRegistryAccess exporter(*source);
+  std::error_code ec;
+  std::filesystem::remove(file, ec);
+  clsRegistryAccess exporter(source);
   SkipRecorder skipped;
   const std::int32_t result = exporter.ExportToReg("HKCU\\Software\\Tree", file, &skipped);
   if ((result == 1) != (skipped.keys.empty() && skipped.values.empty()))
     return "the export's result does not say whether it left something out";
+  DeleteTree(source, win::HKEY_CURRENT_USER, kTree);
 
-  auto target = win::OpenRegistryStore(":memory:");
-  PlantOthers(*target);
-  const Dump before = DumpStore(*target);
-  clsRegistryAccess importer(*target);
+  PlantOthers(target);
+  const Dump before = DumpStore(target, whole);
+  clsRegistryAccess importer(target);
   if (importer.ImportFromReg(file) != 1) return "the export does not import";
-  const Dump after = DumpStore(*target);
+  const Dump after = DumpStore(target, whole);
   for (const auto& [path, values] : before)
     if (!InTree(path) && (after.count(path) == 0 || after.at(path) != values)) return "changed outside: " + path;
   for (const auto& [path, values] : after)
@@ -240,5 +271,13 @@ inline std::string CheckOneTree(Choices& c, const std::string& folder) {
     }
   return {};
 }
+
+#ifndef _WIN32
+// One round between two stores of ours, in memory.
+inline std::string CheckOneTree(Choices& c, const std::string& folder) {
+  auto source = win::OpenRegistryStore(":memory:"), target = win::OpenRegistryStore(":memory:");
+  return CheckOneTree(c, folder, *source, *target);
+}
+#endif
 
 }  // namespace zbx::export_property

@@ -2,8 +2,6 @@
 // it came from, so an exported file imported again changes nothing but that tree; texts
 // the format cannot carry come back as byte data, names it cannot carry are left out and
 // reported; no zero byte reaches a file; the deepest allowed tree exports.
-#include <sqlite3.h>
-
 #include <algorithm>
 #include <random>
 #include <set>
@@ -27,7 +25,10 @@ TEST(ExportProperty, ImportingAnExportOfARandomTreeChangesNothingElseAndKeepsEve
   TempDir dir;
   for (unsigned seed = 1; seed <= 400; ++seed) {
     SeededChoices choices(seed);
-    EXPECT_EQ(export_property::CheckOneTree(choices, dir.path), "") << "seed " << seed;
+    // From one fresh store into another; on Windows within the system registry.
+    auto source = OpenTestStore(), target = kSystemRegistry ? source : OpenTestStore();
+    EXPECT_EQ(export_property::CheckOneTree(choices, dir.path, *source, *target, !kSystemRegistry), "")
+        << "seed " << seed;
   }
 }
 
@@ -126,31 +127,30 @@ TEST_F(ExportSafety, NamesAFileCannotHoldAreLeftOutAndReportedAndTheRestIsWritte
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(file.begin(), file.end(), '\r'));
 }
 
-TEST_F(ExportSafety, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderStoreIsLeftOut) {
-  TempDir files;
-  const std::string db = files / "registry.db";
-  auto onFile = win::OpenRegistryStore(db);
-  clsRegistryAccess deep(*onFile);
-  std::string path = "HKCU";
-  for (int level = 1; level <= win::kMaxKeyDepth; ++level) path += "\\" + std::to_string(level % 10);
-  ASSERT_NE(deep.CreateKey(path), 0);
-  deep.WriteDWORD(path, "bottom", 512);
-  EXPECT_EQ(deep.CreateKey(path + "\\x"), 0);
-  // A store written before the limit may hold a deeper key: made here behind its back.
-  sqlite3* raw = nullptr;
-  ASSERT_EQ(sqlite3_open(db.c_str(), &raw), SQLITE_OK);
-  const std::string sql = "INSERT INTO reg_keys(parent, name, uname, path) SELECT id, 'Over', 'OVER', path || "
-                          "'\\OVER' FROM reg_keys ORDER BY length(path) DESC LIMIT 1";
-  ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
-  sqlite3_close(raw);
-  EXPECT_EQ(deep.ExportToReg("HKCU\\1", files / "deep.reg", &skipped), 0);
-  ASSERT_EQ(skipped.keys.size(), 1u);
-  EXPECT_NE(skipped.keys.begin()->find("\\2\\OVER"), std::string::npos);
-  auto fresh = win::OpenRegistryStore(":memory:");
-  clsRegistryAccess restored(*fresh);
-  EXPECT_EQ(restored.ImportFromReg(files / "deep.reg"), 1);
-  EXPECT_EQ(restored.ReadDWORD(path, "bottom"), 512);
-  EXPECT_EQ(restored.KeyExists(path + "\\Over"), kFalse);
+TEST_F(ExportSafety, KeysTheRegistryCallsCannotOpenAreLeftOutAndReported) {
+  reg.WriteString(kKey + std::string("\\Locked\\Below"), "v", "t");
+  reg.WriteString(kKey + std::string("\\Open"), "v", "t");
+  store.onOpen = [](const std::string& subKey) {
+    return subKey.find("Locked") != std::string::npos ? std::optional<LONG>(win::ERROR_ACCESS_DENIED) : std::nullopt;
+  };
+  std::string file = ExportImport(kKey, 0);
+  EXPECT_EQ(skipped.keys, std::set<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\TEST\\LOCKED"});
+  EXPECT_EQ(file.find("Locked"), std::string::npos) << file;
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Test\\Open]\r\n\"v\"=\"t\""), std::string::npos) << file;
+  store.onOpen = nullptr;
+  // On Windows one call takes a sub-key path of at most 260 characters, so the class
+  // cannot reach a key whose path is longer (see the store tests).
+  if (!kSystemRegistry) return;
+  const std::string name(200, 'n');
+  HKEY parent = 0, child = 0;
+  ASSERT_EQ(store.RegCreateKeyA(win::HKEY_CURRENT_USER, ("Software\\Test\\Open\\" + name).c_str(), &parent), 0);
+  ASSERT_EQ(store.RegCreateKeyA(parent, name.c_str(), &child), 0);
+  store.RegCloseKey(child);
+  store.RegCloseKey(parent);
+  skipped.keys.clear();
+  file = ExportImport(kKey + std::string("\\Open"), 0);
+  EXPECT_EQ(skipped.keys, std::set<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\TEST\\OPEN\\" +
+                                                  std::string(200, 'N') + "\\" + std::string(200, 'N')});
 }
 
 }  // namespace

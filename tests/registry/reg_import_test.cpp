@@ -1,7 +1,6 @@
 // .reg import: the file and its header, CRLF-only lines, key sections and deletions, value
 // lines of every form, the "@" rules, and the failures (no rollback).
-#include <unistd.h>
-
+#include <filesystem>
 #include <initializer_list>
 
 #include "registry/registry_fixture.h"
@@ -40,10 +39,10 @@ TEST_F(Import, TheFileAndItsHeaderDecide) {
   EXPECT_EQ(reg.KeyExists("HKCU\\C"), kFalse);
   // Beyond 64 MiB a file is refused unread (sparse files here, filled with zeros).
   const std::string big = WriteFile("big.reg", "REGEDIT4\r\n[HKCU\\Big]\r\n\"n\"=\"v\"\r\n");
-  ASSERT_EQ(truncate(big.c_str(), 64 * 1024 * 1024 + 1), 0);
+  std::filesystem::resize_file(big, 64 * 1024 * 1024 + 1);
   EXPECT_EQ(reg.ImportFromReg(big), 0);
   EXPECT_EQ(reg.KeyExists("HKCU\\Big"), kFalse);
-  ASSERT_EQ(truncate(big.c_str(), 64 * 1024 * 1024), 0);
+  std::filesystem::resize_file(big, 64 * 1024 * 1024);
   EXPECT_EQ(reg.ImportFromReg(big), 1);
   EXPECT_EQ(reg.ReadString("HKCU\\Big", "n"), "v");
 }

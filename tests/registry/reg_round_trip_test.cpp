@@ -54,7 +54,10 @@ TEST_F(RoundTrip, ValuesOfEveryTypeComeBackGroupedByTypeAndBareKeysDoNot) {
   for (int i = 0; i < 4; ++i) EXPECT_EQ(Listing(keys[i]), before[i]) << keys[i];
   EXPECT_EQ(reg.ReadBinary(keys[1], ""), " 0A");
   reg.EnumValues(root, names, values);
-  EXPECT_EQ(names, (Names{"", "text", "empty", "bytes", "nobytes", "answer", "minus", "high"}));
+  const Names grouped = {"", "text", "empty", "bytes", "nobytes", "answer", "minus", "high"};
+  // Made again in the file's order, grouped by type; Wine lists values by name whatever
+  // their order.
+  EXPECT_EQ(UnderWine() ? Sorted(names) : names, UnderWine() ? Sorted(grouped) : grouped);
   EXPECT_EQ(reg.KeyExists(keys[2] + "\\Bare"), kFalse);
   EXPECT_EQ(reg.KeyExists(root + "\\Bare"), kTrue);  // made on the way to WithValue
 }

@@ -1,6 +1,6 @@
 #pragma once
-// Class tests: a fresh in-memory store per test behind a probe that can fail chosen
-// listing calls, a class object on it, and a temporary folder for files.
+// Class tests: a fresh store per test (support/test_store.h) behind a probe that can fail
+// chosen listing calls, a class object on it, and a temporary folder for files.
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -11,7 +11,6 @@
 #include <variant>
 #include <vector>
 
-#include "platform/registry_store.h"
 #include "platform/winreg_fixture.h"
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
@@ -25,16 +24,22 @@ inline constexpr std::int16_t kTrue = clsRegistryAccess::kTrue;
 inline constexpr std::int16_t kFalse = clsRegistryAccess::kFalse;
 inline constexpr const char* kKey = "HKCU\\Software\\Test";
 
-// Forwards to a real store; a listing call may instead report the result a test chooses.
+// Forwards to a real store; a listing call, or the opening of a sub-key, may instead
+// report the result a test chooses.
 class ProbeStore : public win::RegistryApi {
  public:
-  std::shared_ptr<win::RegistryApi> inner = win::OpenRegistryStore(":memory:");
+  std::shared_ptr<win::RegistryApi> inner = OpenTestStore();
   std::function<std::optional<LONG>(DWORD index)> onEnumKey, onEnumValue;
+  std::function<std::optional<LONG>(const std::string& subKey)> onOpen;
 
   LONG RegOpenKeyExA(HKEY h, LPCSTR s, DWORD o, win::REGSAM m, win::PHKEY k) override {
+    if (auto rc = Refused(s, k)) return *rc;
     return inner->RegOpenKeyExA(h, s, o, m, k);
   }
-  LONG RegOpenKeyA(HKEY h, LPCSTR s, win::PHKEY k) override { return inner->RegOpenKeyA(h, s, k); }
+  LONG RegOpenKeyA(HKEY h, LPCSTR s, win::PHKEY k) override {
+    if (auto rc = Refused(s, k)) return *rc;
+    return inner->RegOpenKeyA(h, s, k);
+  }
   LONG RegCreateKeyA(HKEY h, LPCSTR s, win::PHKEY k) override { return inner->RegCreateKeyA(h, s, k); }
   LONG RegCloseKey(HKEY h) override { return inner->RegCloseKey(h); }
   LONG RegDeleteKeyA(HKEY h, LPCSTR s) override { return inner->RegDeleteKeyA(h, s); }
@@ -55,9 +60,17 @@ class ProbeStore : public win::RegistryApi {
     return inner->RegSetValueExA(h, n, r, type, d, cb);
   }
   LONG RegDeleteValueA(HKEY h, LPCSTR n) override { return inner->RegDeleteValueA(h, n); }
+
+ private:
+  std::optional<LONG> Refused(LPCSTR subKey, win::PHKEY result) {
+    const auto rc = onOpen ? onOpen(subKey != nullptr ? subKey : "") : std::nullopt;
+    if (rc && result != nullptr) *result = 0;
+    return rc;
+  }
 };
 
 using win::test::Slurp;
+using win::test::Sorted;
 using win::test::TempDir;
 
 class RegistryTest : public ::testing::Test {
@@ -70,7 +83,7 @@ class RegistryTest : public ::testing::Test {
 
   // Every operation closes the keys it opened, on success and failure alike.
   void TearDown() override {
-    EXPECT_EQ(dynamic_cast<win::SqliteRegistry&>(*store.inner).OpenHandleCount(), 0u) << "key(s) left open";
+    EXPECT_EQ(OpenHandleCount(*store.inner), 0u) << "key(s) left open";
   }
   // The bytes the store holds for a value of kKey, and their type, bypassing the class.
   std::string Raw(const std::string& name, DWORD* type = nullptr) {

@@ -1,11 +1,10 @@
 // export and import: .reg files through the registry class.
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <ostream>
 #include <string>
 
 #include "commands.h"
+#include "registry/reg_file.h"
 
 namespace zbx::tool {
 namespace {
@@ -48,11 +47,6 @@ class PrintingOutput : public RegExportOutput {
   bool verbose_;
 };
 
-bool Exists(const std::string& file) {
-  struct stat st {};
-  return ::lstat(file.c_str(), &st) == 0;
-}
-
 }  // namespace
 
 int Export(Context& c, const Args& given) {
@@ -63,13 +57,13 @@ int Export(Context& c, const Args& given) {
   if (int rc = CheckArgs(c, args, 2, 2, "export PATH FILE [--verbose]")) return rc;
   const std::string &path = args[0], &file = args[1];
   if (c.reg.KeyExists(path) != clsRegistryAccess::kTrue) return NoKey(c, path);
-  if (Exists(file)) return Fail(c, kExitMissing, "will not overwrite " + file + ": it exists");
+  if (PathExists(file)) return Fail(c, kExitMissing, "will not overwrite " + file + ": it exists");
   PrintingOutput output(c.out, isVerbose);
   if (c.reg.ExportToReg(path, file, &output) == 0) {
     if (output.skipped > 0)
       return Fail(c, kExitMissing, "export to " + file + " left out " + std::to_string(output.skipped) +
-                                       " keys or values that a .reg file cannot hold (--verbose lists them); "
-                                       "everything else was written");
+                                       " keys or values that a .reg file cannot hold or that cannot be opened "
+                                       "(--verbose lists them); everything else was written");
     return Fail(c, kExitMissing, "export to " + file + " failed (it may hold part of the keys)");
   }
   return kExitOk;
@@ -78,7 +72,7 @@ int Export(Context& c, const Args& given) {
 int Import(Context& c, const Args& args) {
   if (args.size() != 1) return Fail(c, kExitUsage, "usage: zorbanix-reg import FILE");
   const std::string& file = args[0];
-  if (!Exists(file)) return Fail(c, kExitMissing, "file not found: " + file);
+  if (!PathExists(file)) return Fail(c, kExitMissing, "file not found: " + file);
   if (c.reg.ImportFromReg(file) == 0)
     return Fail(c, kExitMissing, "import of " + file +
                                      " failed: not a REGEDIT4 file with CR LF lines, larger than 64 MiB, "

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "console.h"
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
 
@@ -16,13 +17,30 @@ namespace {
 using zbx::tool::Args;
 using zbx::tool::Context;
 
-constexpr const char* kHelp = R"(Usage: zorbanix-reg [--store FILE] COMMAND [ARGUMENTS]
+#ifdef _WIN32
+constexpr const char* kUsage = R"(Usage: zorbanix-reg COMMAND [ARGUMENTS]
+       zorbanix-reg --help | --version
+
+Reads and changes the Windows registry, through the registry class of Zorbanix.
+)";
+constexpr const char* kStores = "";
+constexpr const char* kStoreOption = "";
+#else
+constexpr const char* kUsage = R"(Usage: zorbanix-reg [--store FILE] COMMAND [ARGUMENTS]
        zorbanix-reg --help | --version
 
 Reads and changes the registry store of Zorbanix. Without --store it works on the
 store the game uses: $XDG_DATA_HOME/zorbanix/registry.db, else
 ~/.local/share/zorbanix/registry.db.
+)";
+constexpr const char* kStores = R"(
+A store that cannot be opened makes every command fail; a store that cannot be
+written (a read-only file or folder) answers queries, and refuses every change.
+)";
+constexpr const char* kStoreOption = "  --store FILE               work on FILE instead of the game's store\n";
+#endif
 
+constexpr const char* kCommands = R"(
 Commands:
   query PATH [NAME]          show one value's data, or all values of a key
                              (NAME, type, data; tab-separated) and its sub-keys
@@ -41,9 +59,10 @@ Commands:
                              .reg file (REGEDIT4, code page 1252, CR LF lines);
                              an existing FILE is never overwritten; texts a
                              .reg file cannot carry as text are written as
-                             bytes, names it cannot carry are left out (and the
-                             export fails); --verbose prints each key path as
-                             it is written and what was left out
+                             bytes, names it cannot carry and keys that
+                             cannot be opened are left out (and the export
+                             fails); --verbose prints each key path as it is
+                             written and what was left out
   import FILE                apply a .reg file (at most 64 MiB): create keys and
                              write values, delete keys ([-PATH]) and values
                              (NAME=-); nothing is undone when it stops early
@@ -55,16 +74,16 @@ PATH is a root key, long or short, then "\" and the sub-key path:
 e.g. 'HKCU\Software\Test'. Names ignore case. NAME "" or @ is the key's default value.
 Text is UTF-8 here and code page 1252 in the store: a path, name or text holding a
 character that code page 1252 cannot hold, or that is not valid UTF-8, is refused.
+)";
 
-A store that cannot be opened makes every command fail; a store that cannot be
-written (a read-only file or folder) answers queries, and refuses every change.
-
+constexpr const char* kStatus = R"(
 Exit status: 0 done, 1 key or value missing, the store unusable or the operation
 failed, 2 usage error. Every failure is reported in one line on stderr.
 
 Options:
-  --store FILE               work on FILE instead of the game's store
-  -h, --help                 show this help and exit
+)";
+
+constexpr const char* kHelpOptions = R"(  -h, --help                 show this help and exit
   --version                  show the version and exit
 )";
 
@@ -88,21 +107,26 @@ int Usage(const std::string& message) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  const std::vector<std::string> args = zbx::tool::Utf8Arguments(argc, argv);
   std::string storePath;
   std::size_t i = 0;
   for (; i < args.size() && (args[i].rfind("--", 0) == 0 || args[i] == "-h"); ++i) {
     if (args[i] == "--help" || args[i] == "-h") {
-      std::cout << kHelp;
+      std::cout << kUsage << kCommands << kStores << kStatus << kStoreOption << kHelpOptions;
       return zbx::tool::kExitOk;
     } else if (args[i] == "--version") {
       std::cout << "zorbanix-reg " << ZBX_VERSION << '\n';
       return zbx::tool::kExitOk;
+#ifdef _WIN32
+    } else if (args[i].rfind("--store", 0) == 0) {
+      return Usage("--store names a store file of the Linux build; on Windows the tool works on the system registry");
+#else
     } else if (args[i] == "--store") {
       if (i + 1 == args.size()) return Usage("--store needs a FILE");
       storePath = args[++i];
     } else if (args[i].rfind("--store=", 0) == 0) {
       storePath = args[i].substr(8);
+#endif
     } else {
       return Usage("unknown option " + args[i]);
     }
@@ -112,7 +136,9 @@ int main(int argc, char** argv) {
   if (command == Commands().end()) return Usage("unknown command " + args[i]);
 
   std::shared_ptr<zbx::win::RegistryApi> own;
+#ifndef _WIN32
   if (!storePath.empty()) own = zbx::win::OpenRegistryStore(storePath);
+#endif
   zbx::win::RegistryApi& api = own ? *own : zbx::win::DefaultRegistry();
   // A store that cannot be used says so before any command, instead of "key not found".
   const zbx::win::StoreStatus status = api.Status();

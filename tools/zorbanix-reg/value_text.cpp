@@ -47,8 +47,8 @@ std::string TypeName(win::DWORD type) {
 
 std::string DataText(const ValueData& value) {
   const std::string& b = value.bytes;
-  if (value.type == win::REG_SZ || value.type == win::REG_EXPAND_SZ || value.type == win::REG_MULTI_SZ)
-    return AnsiToUtf8(b);
+  if (value.type == win::REG_SZ || value.type == win::REG_EXPAND_SZ) return AnsiToUtf8(b.substr(0, b.find('\0')));
+  if (value.type == win::REG_MULTI_SZ) return AnsiToUtf8(b);
   if (value.type == win::REG_DWORD && b.size() == 4) {
     std::uint32_t bits = 0;
     for (int i = 3; i >= 0; --i) bits = (bits << 8) | static_cast<std::uint8_t>(b[static_cast<std::size_t>(i)]);

@@ -18,7 +18,9 @@ bool ReadValueData(clsRegistryAccess& reg, win::RegistryApi& api, const std::str
 
 // "string", "binary", "dword", ..., "type N".
 std::string TypeName(win::DWORD type);
-// Text for text types (UTF-8), decimal for a 4-byte dword, hex pairs otherwise.
+// Text for text types (UTF-8; a string ends at its first zero byte, as programs read it:
+// other programs store strings with their terminator), decimal for a 4-byte dword, hex
+// pairs otherwise.
 std::string DataText(const ValueData& value);
 // The name as listed: the default value shows as "@".
 std::string NameText(const std::string& name);
