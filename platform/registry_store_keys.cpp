@@ -132,6 +132,7 @@ LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   sql::Step(sql_[Sql::DeleteKeyValues]).Bind(1, target).Run();
   sql::Step(sql_[Sql::DeleteKey]).Bind(1, target).Run();
   transaction.Commit();
+  ForgetKeys();
   Changed();
   return ERROR_SUCCESS;
 }

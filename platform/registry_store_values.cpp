@@ -64,7 +64,7 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
     const std::string upper = UpperName(name);
-    WriteTransaction transaction(sql_);
+    WriteTransaction transaction(sql_, true);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
     sql::Step set(sql_[Sql::SetValue]);
     set.Bind(1, key->id).BindText(2, name).BindText(3, upper).Bind(4, dwType);
@@ -83,7 +83,7 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     std::string_view name;
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
     const std::string upper = UpperName(name);
-    WriteTransaction transaction(sql_);
+    WriteTransaction transaction(sql_, true);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
     sql::Step(sql_[Sql::DeleteValue]).Bind(1, key->id).BindText(2, upper).Run();
     if (sqlite3_changes(db_.get()) == 0) return ERROR_FILE_NOT_FOUND;
