@@ -51,6 +51,7 @@ class RegExportOutput {
 };
 
 class RegFileWriter;
+class CrLfLines;
 struct ValueLine;
 
 class clsRegistryAccess {
@@ -128,14 +129,27 @@ class clsRegistryAccess {
   // Sets one value of the key named by sPath; the shared tail of the write operations.
   std::int32_t SetValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
                         const std::string& data);
+  // EnumKeys without a scope of its own.
+  std::int32_t ListKeys(const std::string& sPath, std::vector<std::string>& Key);
+  // One entry of a value listing: its name, its type, and its data as the read of that
+  // type gives it (nothing for other types and for an entry the store failed to list).
+  struct ListedValue {
+    std::string name;
+    win::DWORD type = win::REG_NONE;
+    RegValue value;
+  };
+  // Lists the values of type onlyType (all for -1) into listed; -1 when the key cannot be
+  // opened. Each value is read from the listing call itself unless it is too long for it.
+  std::int32_t ListValues(const std::string& sPath, std::int32_t onlyType, std::vector<ListedValue>& listed);
   // Writes the key at sPath and every key below it, depth first, without recursion;
   // false when anything was left out or the file failed.
   bool ExportTree(const std::string& sPath, RegFileWriter& file, RegExportOutput* output);
   // Writes one key's lines; false when a value was left out. Throws when the file fails.
   bool ExportKey(const std::string& keyPath, RegFileWriter& file, RegExportOutput* output);
   // Applies the lines of a .reg file after its header; false for a key line with no path.
-  bool ImportLines(const std::vector<std::string>& lines);
-  void ImportValueLine(const std::string& keyPath, const ValueLine& line);
+  bool ImportLines(CrLfLines& lines);
+  // Applies one value line to the key at path (UTF-8).
+  void ImportValueLine(const std::string& path, const ValueLine& line);
 
   win::RegistryApi& api_;
   std::int16_t createKeyIfDoesntExists_ = kFalse;

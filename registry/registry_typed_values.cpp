@@ -5,6 +5,7 @@
 #include "platform/codepage.h"
 #include "registry/cls_registry_access.h"
 #include "registry/hex_text.h"
+#include "registry/read_results.h"
 #include "registry/reg_key.h"
 
 namespace zbx {
@@ -25,15 +26,21 @@ std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::s
   if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return lDefault;
   lKeyHandle = key.get();
   // The type is not compared: shorter data read as the low bytes, longer data fail.
-  std::array<win::BYTE, 4> buffer{};
+  std::array<char, 4> buffer{};
   win::DWORD size = 4;
   win::DWORD type = win::REG_DWORD;
   const std::string name = Utf8ToAnsi(sName);
-  const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, buffer.data(), &size);
+  const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                                             reinterpret_cast<win::BYTE*>(buffer.data()), &size);
   key.Close();
   if (rc != win::ERROR_SUCCESS) return lDefault;
-  const std::uint32_t bits = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
-                             (static_cast<std::uint32_t>(buffer[3]) << 24);
+  return DwordOfData(std::string_view(buffer.data(), buffer.size()));
+}
+
+std::int32_t DwordOfData(std::string_view data) {
+  std::uint32_t bits = 0;
+  for (std::size_t i = data.size() < 4 ? data.size() : 4; i-- > 0;)
+    bits = (bits << 8) | static_cast<std::uint8_t>(data[i]);
   return static_cast<std::int32_t>(bits);
 }
 
