@@ -27,13 +27,14 @@ std::size_t SqliteRegistry::OpenHandleCount() {
 // Inside a transaction the store does not change under this connection: a key found
 // there stays where it is (keys never move, and their ids never come back) until this
 // store deletes a key or undoes a change, which empties the cache. Another connection's
-// commit shows as a new data version when the next transaction begins.
+// commit shows as a new data version when the next transaction begins; this
+// connection's own commits carry the cache over (see Commit).
 std::optional<std::int64_t> SqliteRegistry::FindKey(const std::string& path) {
   const bool cached = sql_.InTransaction();
   if (cached) {
-    if (const unsigned version = DataVersion(); version != keyCacheVersion_ || keyCache_.size() >= kKeyCacheSize) {
+    if (!KeysCurrent() || keyCache_.size() >= kKeyCacheSize) {
       keyCache_.clear();
-      keyCacheVersion_ = version;
+      keyCacheVersion_ = DataVersion();
     }
     if (const auto hit = keyCache_.find(path); hit != keyCache_.end()) return hit->second;
   }
@@ -47,6 +48,9 @@ std::optional<std::int64_t> SqliteRegistry::FindKey(const std::string& path) {
 
 bool SqliteRegistry::Alive(const OpenKey& key) {
   if (key.root) return true;
+  // A key found by its path in the state seen now exists.
+  if (KeysCurrent())
+    if (const auto hit = keyCache_.find(key.path); hit != keyCache_.end() && hit->second == key.id) return true;
   sql::Step step(sql_[Sql::KeyExists]);
   step.Bind(1, key.id);
   return step.Next();
@@ -69,6 +73,13 @@ void SqliteRegistry::Remember(EnumCursor& cursor, DWORD index) {
   cursor.index = index;
   cursor.generation = generation_;
   cursor.dataVersion = DataVersion();
+}
+
+void SqliteRegistry::Commit(WriteTransaction& transaction) {
+  const bool current = KeysCurrent();
+  transaction.Commit();
+  if (current) keyCacheVersion_ = DataVersion();
+  Changed();
 }
 
 LONG SqliteRegistry::Transact(const std::function<LONG()>& body) { return RunScope(ScopeKind::Atomic, body); }
@@ -146,7 +157,9 @@ LONG SqliteRegistry::End(bool keep) noexcept {
   LONG rc = Attempt([&] {
     // A transaction that is gone was rolled back by SQLite after a failure in it.
     if (!sql_.InTransaction()) return expected ? ERROR_REGISTRY_IO_FAILED : ERROR_SUCCESS;
+    const bool current = KeysCurrent();
     sql::Step(sql_[keep ? Sql::Commit : Sql::Rollback]).Run();
+    if (current) keyCacheVersion_ = DataVersion();
     return ERROR_SUCCESS;
   });
   if (sql_.InTransaction()) Attempt([&] {
@@ -163,7 +176,9 @@ void SqliteRegistry::NextBulkTransaction() noexcept {
   if (std::chrono::steady_clock::now() - bulk_.since < kBulkTransactionTime) return;
   const LONG committed = Attempt([&] {
     if (!sql_.InTransaction()) return bulk_.transaction ? ERROR_REGISTRY_IO_FAILED : ERROR_SUCCESS;
+    const bool current = KeysCurrent();
     sql::Step(sql_[Sql::Commit]).Run();
+    if (current) keyCacheVersion_ = DataVersion();
     return ERROR_SUCCESS;
   });
   if (committed != ERROR_SUCCESS) {

@@ -96,7 +96,11 @@ class SqliteRegistry final : public RegistryApi {
   void NextBulkTransaction() noexcept;
 
   std::optional<std::int64_t> FindKey(const std::string& path);
+  // True when the keys remembered belong to the state this connection sees now.
+  bool KeysCurrent() { return sql_.InTransaction() && keyCacheVersion_ == DataVersion(); }
   void ForgetKeys() { keyCache_.clear(); }
+  // Commits a change of this connection; the keys remembered stay (a commit moves none).
+  void Commit(WriteTransaction& transaction);
   bool Alive(const OpenKey& key);
   unsigned DataVersion();
   bool CursorUsable(const EnumCursor& cursor, DWORD index);

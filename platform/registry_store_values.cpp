@@ -69,8 +69,7 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     sql::Step set(sql_[Sql::SetValue]);
     set.Bind(1, key->id).BindText(2, name).BindText(3, upper).Bind(4, dwType);
     set.BindBlob(5, lpData, cbData).Run();
-    transaction.Commit();
-    Changed();
+    Commit(transaction);
     return ERROR_SUCCESS;
   });
 }
@@ -87,8 +86,7 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     if (!Alive(*key)) return ERROR_KEY_DELETED;
     sql::Step(sql_[Sql::DeleteValue]).Bind(1, key->id).BindText(2, upper).Run();
     if (sqlite3_changes(db_.get()) == 0) return ERROR_FILE_NOT_FOUND;
-    transaction.Commit();
-    Changed();
+    Commit(transaction);
     return ERROR_SUCCESS;
   });
 }

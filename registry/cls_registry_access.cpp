@@ -32,6 +32,11 @@ bool clsRegistryAccess::EnsureKeyForWrite(const std::string& sPath) {
   return true;
 }
 
+std::int32_t clsRegistryAccess::WriteValue(const std::string& sPath, const std::string& ansiName,
+                                           win::DWORD type, const std::string& data) {
+  return InOneWrite([&] { return EnsureKeyForWrite(sPath) ? SetValue(sPath, ansiName, type, data) : 0; });
+}
+
 std::int32_t clsRegistryAccess::SetValue(const std::string& sPath, const std::string& ansiName,
                                          win::DWORD type, const std::string& data) {
   ParseInto(sPath);

@@ -5,6 +5,11 @@
 // or 0, a flag, the caller's default, a count or -1); nothing is thrown for a registry
 // failure and no key stays open between calls.
 //
+// Transactions. The store calls of one operation run in one transaction of the store: a
+// write is committed before it returns, a read sees one state of the store. A listing and
+// an export see one state from start to end (a snapshot); an import is one bulk scope,
+// committed before it returns (see win::RegistryApi::Bulk and Snapshot).
+//
 // Text. Paths, names and string data are UTF-8 here and code page 1252 in the registry;
 // the class converts at that boundary, and characters the code page cannot hold (and
 // bytes that are not UTF-8) become "?", so two different names can reach the registry
@@ -124,9 +129,18 @@ class clsRegistryAccess {
   void ParsePath(std::string& path, std::string& subKey, win::HKEY& rootKey);
   // Parses a UTF-8 path into lRootKey and sSubKey; returns the code-page path.
   std::string ParseInto(const std::string& sPath);
+  // Runs the calls of one operation in one transaction of the store: a write in a bulk
+  // scope (so committed before the operation returns), a read in a snapshot.
+  template <class Work>
+  auto InOneWrite(Work&& work) -> decltype(work());
+  template <class Work>
+  auto InOneRead(Work&& work) -> decltype(work());
   // KeyExists, then CreateKey when allowed; false when the write must not go on.
   bool EnsureKeyForWrite(const std::string& sPath);
-  // Sets one value of the key named by sPath; the shared tail of the write operations.
+  // The shared pattern of the write operations: the key made sure of, then one value set.
+  std::int32_t WriteValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
+                          const std::string& data);
+  // Sets one value of the key named by sPath.
   std::int32_t SetValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
                         const std::string& data);
   // EnumKeys without a scope of its own.
@@ -158,5 +172,25 @@ class clsRegistryAccess {
   win::HKEY lKeyHandle = 0;
   std::string sSubKey;
 };
+
+template <class Work>
+auto clsRegistryAccess::InOneWrite(Work&& work) -> decltype(work()) {
+  decltype(work()) result{};
+  api_.Bulk([&] {
+    result = work();
+    return win::ERROR_SUCCESS;
+  });
+  return result;
+}
+
+template <class Work>
+auto clsRegistryAccess::InOneRead(Work&& work) -> decltype(work()) {
+  decltype(work()) result{};
+  api_.Snapshot([&] {
+    result = work();
+    return win::ERROR_SUCCESS;
+  });
+  return result;
+}
 
 }  // namespace zbx

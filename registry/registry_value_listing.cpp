@@ -57,16 +57,18 @@ std::int32_t clsRegistryAccess::KillValue(const std::string& sPath, const std::s
 }
 
 std::int16_t clsRegistryAccess::ValueExists(const std::string& sPath, const std::string& sName) {
-  ParseInto(sPath);
-  RegKey key(api_);
-  if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return kFalse;
-  lKeyHandle = key.get();
-  // A query for the size only: succeeds for an existing value of any length.
-  win::DWORD type = 0;
-  win::DWORD size = 1;
-  const std::string name = Utf8ToAnsi(sName);
-  const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
-  return rc == win::ERROR_SUCCESS ? kTrue : kFalse;
+  return InOneRead([&]() -> std::int16_t {
+    ParseInto(sPath);
+    RegKey key(api_);
+    if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return kFalse;
+    lKeyHandle = key.get();
+    // A query for the size only: succeeds for an existing value of any length.
+    win::DWORD type = 0;
+    win::DWORD size = 1;
+    const std::string name = Utf8ToAnsi(sName);
+    const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, nullptr, &size);
+    return rc == win::ERROR_SUCCESS ? kTrue : kFalse;
+  });
 }
 
 std::int32_t clsRegistryAccess::EnumValues(const std::string& sPath, std::vector<std::string>& sName,
