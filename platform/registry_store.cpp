@@ -90,15 +90,17 @@ LONG SqliteRegistry::Snapshot(const std::function<LONG()>& body) { return RunSco
 
 LONG SqliteRegistry::RunScope(ScopeKind kind, const std::function<LONG()>& body) {
   std::lock_guard lock(mutex_);
-  struct Depth {
-    int& scopes;
-    explicit Depth(int& n) : scopes(++n) {}
-    ~Depth() { --scopes; }
-  } depth(scopes_);
   if (!sql_.InTransaction()) return RunOutermost(kind, body);
-  // Inside a transaction already open: an atomic scope is a savepoint of it, so that its
-  // body is still undone whole when it throws; the others simply run in it.
-  if (kind != ScopeKind::Atomic) return body();
+  // Inside a transaction already open. Work in bulk is part of it; an atomic scope and a
+  // snapshot hold it as it is (an open bulk commits nothing meanwhile), and an atomic
+  // scope is a savepoint of it, so that its body is still undone whole when it throws.
+  if (kind == ScopeKind::Bulk) return body();
+  struct Hold {
+    int& holds;
+    explicit Hold(int& n) : holds(++n) {}
+    ~Hold() { --holds; }
+  } hold(holds_);
+  if (kind == ScopeKind::Snapshot) return body();
   std::optional<WriteTransaction> savepoint;
   const LONG begun = Attempt([&] {
     savepoint.emplace(sql_);

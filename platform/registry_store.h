@@ -124,7 +124,7 @@ class SqliteRegistry final : public RegistryApi {
   StatementCache sql_;
   HandleTable handles_;
   std::uint64_t generation_ = 0;  // bumped by every change this store commits
-  int scopes_ = 0;                 // scopes open on this store, the outermost included
+  int holds_ = 0;                  // atomic scopes and snapshots open inside the outermost scope
   // Keys found by path while a transaction is open, and the data version they belong to.
   std::unordered_map<std::string, std::int64_t> keyCache_;
   unsigned keyCacheVersion_ = 0;
@@ -137,7 +137,7 @@ LONG SqliteRegistry::Guarded(Call&& call) noexcept {
   std::lock_guard lock(mutex_);
   const LONG rc = Attempt(call);
   // The clock is asked every few calls only: a call takes microseconds.
-  if (bulk_.open && scopes_ == 1 && ++bulk_.calls % 32 == 0) NextBulkTransaction();
+  if (bulk_.open && holds_ == 0 && ++bulk_.calls % 32 == 0) NextBulkTransaction();
   return rc;
 }
 

@@ -34,7 +34,12 @@ bool clsRegistryAccess::EnsureKeyForWrite(const std::string& sPath) {
 
 std::int32_t clsRegistryAccess::WriteValue(const std::string& sPath, const std::string& ansiName,
                                            win::DWORD type, const std::string& data) {
-  return InOneWrite([&] { return EnsureKeyForWrite(sPath) ? SetValue(sPath, ansiName, type, data) : 0; });
+  std::int32_t handle = 0;
+  const win::LONG committed = api_.Bulk([&] {
+    handle = EnsureKeyForWrite(sPath) ? SetValue(sPath, ansiName, type, data) : 0;
+    return win::ERROR_SUCCESS;
+  });
+  return committed == win::ERROR_SUCCESS ? handle : 0;
 }
 
 std::int32_t clsRegistryAccess::SetValue(const std::string& sPath, const std::string& ansiName,

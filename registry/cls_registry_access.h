@@ -129,15 +129,13 @@ class clsRegistryAccess {
   void ParsePath(std::string& path, std::string& subKey, win::HKEY& rootKey);
   // Parses a UTF-8 path into lRootKey and sSubKey; returns the code-page path.
   std::string ParseInto(const std::string& sPath);
-  // Runs the calls of one operation in one transaction of the store: a write in a bulk
-  // scope (so committed before the operation returns), a read in a snapshot.
-  template <class Work>
-  auto InOneWrite(Work&& work) -> decltype(work());
+  // Runs the calls of one read in one snapshot of the store.
   template <class Work>
   auto InOneRead(Work&& work) -> decltype(work());
   // KeyExists, then CreateKey when allowed; false when the write must not go on.
   bool EnsureKeyForWrite(const std::string& sPath);
-  // The shared pattern of the write operations: the key made sure of, then one value set.
+  // The shared pattern of the write operations: the key made sure of, then one value set,
+  // in one transaction committed before it returns (0 when the commit fails).
   std::int32_t WriteValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
                           const std::string& data);
   // Sets one value of the key named by sPath.
@@ -172,16 +170,6 @@ class clsRegistryAccess {
   win::HKEY lKeyHandle = 0;
   std::string sSubKey;
 };
-
-template <class Work>
-auto clsRegistryAccess::InOneWrite(Work&& work) -> decltype(work()) {
-  decltype(work()) result{};
-  api_.Bulk([&] {
-    result = work();
-    return win::ERROR_SUCCESS;
-  });
-  return result;
-}
 
 template <class Work>
 auto clsRegistryAccess::InOneRead(Work&& work) -> decltype(work()) {
