@@ -167,7 +167,8 @@ int WholeValuesPresent(clsRegistryAccess& reg, int keys) {
 TEST_F(BulkProcesses, AnImportKilledAtAnyMomentLeavesEveryValueWholeOrAbsent) {
   const int rounds = Setting("ZBX_IMPORT_KILLS", 4), keys = Setting("ZBX_IMPORT_KEYS", 1500);
   const std::string regFile = WriteFile("crash.reg", ImportFile(keys));
-  std::mt19937 random(static_cast<unsigned>(Setting("ZBX_IMPORT_SEED", 12)));
+  const int seed = Setting("ZBX_IMPORT_SEED", 12);
+  std::mt19937 random(static_cast<unsigned>(seed));
   std::chrono::milliseconds importTime{0};
   int killedBefore = 0, killedMidway = 0, finished = 0;
   for (int round = 0; round < rounds; ++round) {
@@ -206,8 +207,8 @@ TEST_F(BulkProcesses, AnImportKilledAtAnyMomentLeavesEveryValueWholeOrAbsent) {
   }
   for (const auto& entry : std::filesystem::directory_iterator(dir.path))
     EXPECT_EQ(entry.path().string().find(".damaged-"), std::string::npos) << entry.path();
-  std::printf("%d imports of %d values (%lld ms each): %d finished, %d killed before a commit, %d killed after some\n",
-              rounds, keys * 10, static_cast<long long>(importTime.count()), finished, killedBefore, killedMidway);
+  std::printf("%d imports of %d values (%lld ms each, seed %d): %d finished, %d killed before a commit, %d killed after some\n",
+              rounds, keys * 10, static_cast<long long>(importTime.count()), seed, finished, killedBefore, killedMidway);
 }
 
 }  // namespace
