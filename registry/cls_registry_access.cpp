@@ -19,10 +19,18 @@ void clsRegistryAccess::ParsePath(std::string& path, std::string& subKey, win::H
   rootKey = ParseRegistryPath(path, subKey);
 }
 
-std::string clsRegistryAccess::ParseInto(const std::string& sPath) {
-  std::string path = Utf8ToAnsi(sPath);
-  ParsePath(path, sSubKey, lRootKey);
-  return path;
+void clsRegistryAccess::ParseInto(const std::string& sPath) {
+  // The calls of one operation (and the values of one key in a row) parse the same path:
+  // the last one's parts are kept.
+  if (!parsed_.valid || sPath != parsed_.from) {
+    parsed_.valid = false;
+    std::string path = Utf8ToAnsi(sPath);
+    ParsePath(path, parsed_.subKey, parsed_.rootKey);
+    parsed_.from = sPath;
+    parsed_.valid = true;
+  }
+  sSubKey = parsed_.subKey;
+  lRootKey = parsed_.rootKey;
 }
 
 bool clsRegistryAccess::EnsureKeyForWrite(const std::string& sPath) {

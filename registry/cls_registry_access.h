@@ -127,8 +127,8 @@ class clsRegistryAccess {
  private:
   // Code-page path in, long root names shortened in place; see ParseRegistryPath.
   void ParsePath(std::string& path, std::string& subKey, win::HKEY& rootKey);
-  // Parses a UTF-8 path into lRootKey and sSubKey; returns the code-page path.
-  std::string ParseInto(const std::string& sPath);
+  // Parses a UTF-8 path into lRootKey and sSubKey.
+  void ParseInto(const std::string& sPath);
   // Runs the calls of one read in one snapshot of the store.
   template <class Work>
   auto InOneRead(Work&& work) -> decltype(work());
@@ -169,6 +169,12 @@ class clsRegistryAccess {
   win::HKEY lRootKey = 0;
   win::HKEY lKeyHandle = 0;
   std::string sSubKey;
+  // The path parsed last, and its parts.
+  struct Parsed {
+    bool valid = false;
+    std::string from, subKey;
+    win::HKEY rootKey = 0;
+  } parsed_;
 };
 
 template <class Work>
