@@ -89,8 +89,23 @@ std::string SectionValue(const std::string& file, const std::string& key) {
   return value == std::string::npos ? "<no value>" : file.substr(value + 5, file.find('"', value + 5) - value - 5);
 }
 
+// The text that follows `after` up to the end of its line.
+std::string Between(const std::string& text, const std::string& after) {
+  const std::size_t at = text.find(after);
+  if (at == std::string::npos) return "<none>";
+  const std::size_t from = at + after.size();
+  return text.substr(from, text.find('\n', from) - from);
+}
+
 class BulkProcesses : public RegistryTest {
  protected:
+  // What zorbanix-reg values lists for a key of the store.
+  std::string ToolValues(const std::string& path) {
+    const std::string out = dir / "values.txt";
+    const std::string command = std::string(ZBX_BIN_DIR) + "/zorbanix-reg --store '" + file + "' values '" + path + "' >'" + out + "'";
+    return std::system(command.c_str()) == 0 ? Slurp(out) : "<failed>";
+  }
+  const std::string long_ = std::string(300, 'L');
   std::string file = dir / "store.db";
   std::shared_ptr<win::RegistryApi> onFile = win::OpenRegistryStore(file);
   clsRegistryAccess shared{*onFile};
@@ -100,7 +115,7 @@ TEST_F(BulkProcesses, ExportsAndListingsShowOneStateWhileAnotherProcessChangesTh
   shared.CreateKeyIfDoesntExists(kTrue);
   const std::string first = kTree + std::string("\\A");
   shared.WriteDWORD(first, "first", 0);  // the pair of values far apart in the listing
-  for (int v = 0; v < 200; ++v) shared.WriteString(first, "v" + std::to_string(v), "between");
+  for (int v = 0; v < 600; ++v) shared.WriteString(first, "v" + std::to_string(v), v == 100 ? long_ : "between");
   shared.WriteDWORD(first, "last", 0);
   for (char c = 'A'; c <= 'Z'; ++c)
     for (int k = 0; k < 10; ++k)
@@ -122,6 +137,10 @@ TEST_F(BulkProcesses, ExportsAndListingsShowOneStateWhileAnotherProcessChangesTh
     Names keys;
     const auto subKeys = static_cast<std::size_t>(shared.EnumKeys(kTree, keys));
     mismatches += (keys.front() == "0") != (keys[subKeys - 1] == "~");
+    // The tool's listing, where the long value is shown whole too.
+    const std::string listing = ToolValues(first);
+    mismatches += listing.find("\nv100\tstring\t" + long_ + "\n") == std::string::npos ||
+                  Between(listing, "first\tdword\t") != Between(listing, "\nlast\tdword\t");
   }
   flipper.Kill();
   ASSERT_TRUE(flipping);
