@@ -6,6 +6,7 @@
 // (of 10 values) the imported file holds; tests/registry/import_kills.sh runs many.
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -31,7 +32,7 @@ int Setting(const char* name, int fallback) {
   return text != nullptr && std::atoi(text) > 0 ? std::atoi(text) : fallback;
 }
 
-// A child process running work; it reports on the pipe it is given.
+// A child process running work; it reports on the pipe it is given, and dies with the test.
 struct Child {
   pid_t pid = -1;
   int report = -1;  // read end
@@ -39,8 +40,10 @@ struct Child {
   explicit Child(Work work) {
     int fds[2];
     if (pipe(fds) != 0) return;
+    const pid_t parent = getpid();
     pid = fork();
     if (pid == 0) {
+      if (prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || getppid() != parent) _exit(1);
       close(fds[0]);
       work(fds[1]);
       _exit(0);
