@@ -12,6 +12,12 @@ constexpr std::array<char32_t, 32> kHigh = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
+bool IsAscii(std::string_view text) {
+  for (char c : text)
+    if (static_cast<unsigned char>(c) >= 0x80) return false;
+  return true;
+}
+
 }  // namespace
 
 char32_t FromAnsiCode(std::uint8_t code) {
@@ -86,6 +92,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
 }
 
 std::string Utf8ToAnsi(std::string_view utf8) {
+  if (IsAscii(utf8)) return std::string(utf8);  // the same bytes in both
   std::string out;
   out.reserve(utf8.size());
   std::size_t pos = 0;
@@ -113,6 +120,7 @@ std::string CodePageProblem(std::string_view utf8) {
 }
 
 std::string AnsiToUtf8(std::string_view ansi) {
+  if (IsAscii(ansi)) return std::string(ansi);
   std::string out;
   out.reserve(ansi.size() * 2);
   for (char c : ansi) AppendUtf8(out, FromAnsiCode(static_cast<std::uint8_t>(c)));

@@ -10,6 +10,7 @@ constexpr std::array<const char*, static_cast<std::size_t>(Sql::Count)> kText = 
     "SAVEPOINT call",
     "RELEASE call",
     "ROLLBACK TO call",
+    "BEGIN",
     "SELECT id FROM reg_keys WHERE path = ?1",
     "SELECT 1 FROM reg_keys WHERE id = ?1",
     "SELECT 1 FROM reg_keys WHERE parent = ?1 LIMIT 1",
@@ -34,7 +35,11 @@ sqlite3_stmt* StatementCache::operator[](Sql which) {
   return slot.get();
 }
 
-WriteTransaction::WriteTransaction(StatementCache& sql) : sql_(sql), nested_(sql.InTransaction()) {
+WriteTransaction::WriteTransaction(StatementCache& sql, bool single) : sql_(sql), nested_(sql.InTransaction()) {
+  if (nested_ && single) {
+    open_ = false;
+    return;
+  }
   sql::Step(sql_[nested_ ? Sql::Savepoint : Sql::Begin]).Run();
 }
 
@@ -54,6 +59,7 @@ WriteTransaction::~WriteTransaction() {
 }
 
 void WriteTransaction::Commit() {
+  if (!open_) return;
   sql::Step(sql_[nested_ ? Sql::Release : Sql::Commit]).Run();
   open_ = false;
 }

@@ -13,6 +13,7 @@ enum class Sql {
   Savepoint,
   Release,
   RollbackTo,
+  BeginRead,       // a deferred BEGIN: the read starts with the first statement
   KeyByPath,       // ?1 path -> id
   KeyExists,       // ?1 id
   HasSubKey,       // ?1 id
@@ -42,10 +43,12 @@ class StatementCache {
 
 // A write transaction (BEGIN IMMEDIATE, so that the busy timeout applies up front
 // instead of failing a later upgrade); rolled back unless committed. Inside a
-// transaction already open it is a savepoint of that one instead.
+// transaction already open it is a savepoint of that one instead, so that a call that
+// fails half-way undoes only itself; a call whose change is a single statement needs no
+// savepoint there (SQLite undoes a failed statement by itself): `single` says so.
 class WriteTransaction {
  public:
-  explicit WriteTransaction(StatementCache& sql);
+  explicit WriteTransaction(StatementCache& sql, bool single = false);
   ~WriteTransaction();
   WriteTransaction(const WriteTransaction&) = delete;
   WriteTransaction& operator=(const WriteTransaction&) = delete;

@@ -78,8 +78,7 @@ LONG SqliteRegistry::CreateKeyLocked(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult
     WriteTransaction transaction(sql_);
     if (!Alive(*base)) return ERROR_KEY_DELETED;
     id = CreatePath(base->id, base->path, names_);
-    transaction.Commit();
-    Changed();
+    Commit(transaction);
   }
   *phkResult = handles_.Open(*id, std::move(path), KEY_ALL_ACCESS);
   return ERROR_SUCCESS;
@@ -134,8 +133,8 @@ LONG SqliteRegistry::DeleteKeyLocked(HKEY hKey, LPCSTR lpSubKey) {
   }
   sql::Step(sql_[Sql::DeleteKeyValues]).Bind(1, target).Run();
   sql::Step(sql_[Sql::DeleteKey]).Bind(1, target).Run();
-  transaction.Commit();
-  Changed();
+  Commit(transaction);
+  ForgetKeys();
   return ERROR_SUCCESS;
 }
 

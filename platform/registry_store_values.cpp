@@ -69,13 +69,12 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     // forgot to count: Windows stores it too.
     if (IsStringType(dwType) && cbData > 0 && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
     const std::string upper = UpperName(name);
-    WriteTransaction transaction(sql_);
+    WriteTransaction transaction(sql_, true);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
     sql::Step set(sql_[Sql::SetValue]);
     set.Bind(1, key->id).BindText(2, name).BindText(3, upper).Bind(4, dwType);
     set.BindBlob(5, lpData, cbData).Run();
-    transaction.Commit();
-    Changed();
+    Commit(transaction);
     return ERROR_SUCCESS;
   });
 }
@@ -88,12 +87,11 @@ LONG SqliteRegistry::RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
     std::string_view name;
     if (CheckValueName(lpValueName, name) != ERROR_SUCCESS) return Alive(*key) ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
     const std::string upper = UpperName(name);
-    WriteTransaction transaction(sql_);
+    WriteTransaction transaction(sql_, true);
     if (!Alive(*key)) return ERROR_KEY_DELETED;
     sql::Step(sql_[Sql::DeleteValue]).Bind(1, key->id).BindText(2, upper).Run();
     if (sqlite3_changes(db_.get()) == 0) return ERROR_FILE_NOT_FOUND;
-    transaction.Commit();
-    Changed();
+    Commit(transaction);
     return ERROR_SUCCESS;
   });
 }

@@ -127,6 +127,24 @@ class RegistryApi {
   // the store cannot be had (body has not run then). A store without transactions just
   // runs body.
   virtual LONG Transact(const std::function<LONG()>& body) { return body(); }
+
+  // Runs body as one piece of bulk work. Its calls do exactly what they do alone, but
+  // share one transaction (work that runs longer than a second is committed about every
+  // second, between two calls), committed before Bulk returns, whether body succeeds,
+  // fails or throws (the exception passes on). A crash may lose what was not yet
+  // committed, never part of a call. Other writers wait while a transaction of it is
+  // open; between two of them it pauses so that they get their turn. Returns body's
+  // result, or the store's error code when a commit failed (what that transaction held
+  // is lost then). When the store cannot be had, body runs all the same, each call
+  // committing on its own. Inside another scope, body simply runs in that one.
+  virtual LONG Bulk(const std::function<LONG()>& body) { return body(); }
+
+  // Runs body on one state of the store: every call of body sees the store as it was when
+  // Snapshot began, whatever other processes change meanwhile (their changes show after
+  // it returns); other writers are not held up. Meant for reading: a change made inside
+  // fails when another process has changed the store since the snapshot began. Returns
+  // body's result. Inside another scope, body simply runs in that one.
+  virtual LONG Snapshot(const std::function<LONG()>& body) { return body(); }
 };
 
 // Sets a value to exactly the given bytes: they are handed over with a byte behind them

@@ -19,10 +19,18 @@ void clsRegistryAccess::ParsePath(std::string& path, std::string& subKey, win::H
   rootKey = ParseRegistryPath(path, subKey);
 }
 
-std::string clsRegistryAccess::ParseInto(const std::string& sPath) {
-  std::string path = Utf8ToAnsi(sPath);
-  ParsePath(path, sSubKey, lRootKey);
-  return path;
+void clsRegistryAccess::ParseInto(const std::string& sPath) {
+  // The calls of one operation (and the values of one key in a row) parse the same path:
+  // the last one's parts are kept.
+  if (!parsed_.valid || sPath != parsed_.from) {
+    parsed_.valid = false;
+    std::string path = Utf8ToAnsi(sPath);
+    ParsePath(path, parsed_.subKey, parsed_.rootKey);
+    parsed_.from = sPath;
+    parsed_.valid = true;
+  }
+  sSubKey = parsed_.subKey;
+  lRootKey = parsed_.rootKey;
 }
 
 bool clsRegistryAccess::EnsureKeyForWrite(const std::string& sPath) {
@@ -30,6 +38,16 @@ bool clsRegistryAccess::EnsureKeyForWrite(const std::string& sPath) {
   if (createKeyIfDoesntExists_ != kTrue) return false;
   CreateKey(sPath);  // a failure here shows when the key is opened for writing
   return true;
+}
+
+std::int32_t clsRegistryAccess::WriteValue(const std::string& sPath, const std::string& ansiName,
+                                           win::DWORD type, const std::string& data) {
+  std::int32_t handle = 0;
+  const win::LONG committed = api_.Bulk([&] {
+    handle = EnsureKeyForWrite(sPath) ? SetValue(sPath, ansiName, type, data) : 0;
+    return win::ERROR_SUCCESS;
+  });
+  return committed == win::ERROR_SUCCESS ? handle : 0;
 }
 
 std::int32_t clsRegistryAccess::SetValue(const std::string& sPath, const std::string& ansiName,

@@ -5,6 +5,11 @@
 // or 0, a flag, the caller's default, a count or -1); nothing is thrown for a registry
 // failure and no key stays open between calls.
 //
+// Transactions. The store calls of one operation run in one transaction of the store: a
+// write is committed before it returns, a read sees one state of the store. A listing and
+// an export see one state from start to end (a snapshot); an import is one bulk scope,
+// committed before it returns (see win::RegistryApi::Bulk and Snapshot).
+//
 // Text. Paths, names and string data are UTF-8 here and code page 1252 in the registry;
 // the class converts at that boundary, and characters the code page cannot hold (and
 // bytes that are not UTF-8) become "?", so two different names can reach the registry
@@ -51,6 +56,7 @@ class RegExportOutput {
 };
 
 class RegFileWriter;
+class CrLfLines;
 struct ValueLine;
 
 class clsRegistryAccess {
@@ -124,21 +130,41 @@ class clsRegistryAccess {
  private:
   // Code-page path in, long root names shortened in place; see ParseRegistryPath.
   void ParsePath(std::string& path, std::string& subKey, win::HKEY& rootKey);
-  // Parses a UTF-8 path into lRootKey and sSubKey; returns the code-page path.
-  std::string ParseInto(const std::string& sPath);
+  // Parses a UTF-8 path into lRootKey and sSubKey.
+  void ParseInto(const std::string& sPath);
+  // Runs the calls of one read in one snapshot of the store.
+  template <class Work>
+  auto InOneRead(Work&& work) -> decltype(work());
   // KeyExists, then CreateKey when allowed; false when the write must not go on.
   bool EnsureKeyForWrite(const std::string& sPath);
-  // Sets one value of the key named by sPath; the shared tail of the write operations.
+  // The shared pattern of the write operations: the key made sure of, then one value set,
+  // in one transaction committed before it returns (0 when the commit fails).
+  std::int32_t WriteValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
+                          const std::string& data);
+  // Sets one value of the key named by sPath.
   std::int32_t SetValue(const std::string& sPath, const std::string& ansiName, win::DWORD type,
                         const std::string& data);
+  // EnumKeys without a scope of its own.
+  std::int32_t ListKeys(const std::string& sPath, std::vector<std::string>& Key);
+  // One entry of a value listing: its name, its type, and its data as the read of that
+  // type gives it (nothing for other types and for an entry the store failed to list).
+  struct ListedValue {
+    std::string name;
+    win::DWORD type = win::REG_NONE;
+    RegValue value;
+  };
+  // Lists the values of type onlyType (all for -1) into listed; -1 when the key cannot be
+  // opened. Each value is read from the listing call itself unless it is too long for it.
+  std::int32_t ListValues(const std::string& sPath, std::int32_t onlyType, std::vector<ListedValue>& listed);
   // Writes the key at sPath and every key below it, depth first, without recursion;
   // false when anything was left out or the file failed.
   bool ExportTree(const std::string& sPath, RegFileWriter& file, RegExportOutput* output);
   // Writes one key's lines; false when a value was left out. Throws when the file fails.
   bool ExportKey(const std::string& keyPath, RegFileWriter& file, RegExportOutput* output);
   // Applies the lines of a .reg file after its header; false for a key line with no path.
-  bool ImportLines(const std::vector<std::string>& lines);
-  void ImportValueLine(const std::string& keyPath, const ValueLine& line);
+  bool ImportLines(CrLfLines& lines);
+  // Applies one value line to the key at path (UTF-8).
+  void ImportValueLine(const std::string& path, const ValueLine& line);
 
   win::RegistryApi& api_;
   std::int16_t createKeyIfDoesntExists_ = kFalse;
@@ -146,6 +172,22 @@ class clsRegistryAccess {
   win::HKEY lRootKey = 0;
   win::HKEY lKeyHandle = 0;
   std::string sSubKey;
+  // The path parsed last, and its parts.
+  struct Parsed {
+    bool valid = false;
+    std::string from, subKey;
+    win::HKEY rootKey = 0;
+  } parsed_;
 };
+
+template <class Work>
+auto clsRegistryAccess::InOneRead(Work&& work) -> decltype(work()) {
+  decltype(work()) result{};
+  api_.Snapshot([&] {
+    result = work();
+    return win::ERROR_SUCCESS;
+  });
+  return result;
+}
 
 }  // namespace zbx

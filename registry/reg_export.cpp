@@ -133,7 +133,13 @@ std::int32_t clsRegistryAccess::ExportToReg(const std::string& sPath, const std:
   RegFileWriter file;
   if (!file.CreateExclusive(sRegFile)) return 0;
   if (!file.Write(std::string("REGEDIT4") + kCrLf + kCrLf)) return 0;
-  return ExportTree(sPath, file, Output) ? 1 : 0;
+  // The file holds one state of the tree, whatever others change while it is written.
+  bool complete = false;
+  api_.Snapshot([&] {
+    complete = ExportTree(sPath, file, Output);
+    return win::ERROR_SUCCESS;
+  });
+  return complete ? 1 : 0;
 }
 
 bool clsRegistryAccess::ExportTree(const std::string& sPath, RegFileWriter& file, RegExportOutput* output) {
@@ -230,25 +236,26 @@ bool clsRegistryAccess::ExportKey(const std::string& path, RegFileWriter& file, 
       output->SetText(path);
     }
     lines += KeyLine(path) + kCrLf;
+    // One listing of every value, written as three: string values, byte values, 32-bit
+    // values, each in the order listed.
+    std::vector<ListedValue> listed;
+    ListValues(path, -1, listed);
     // A default value readable as text. A read gives at most 254 characters, so a default
     // of 255 comes back only when there is nothing to read.
     const std::string unread(255, '\0');
-    if (ReadString(path, "", unread) != unread) add(StringValueLine("", text(ReadString(path, "", ""))), "");
-    std::vector<std::string> names;
-    std::vector<RegValue> values;
-    // The same lists serve the three listings; each uses only the entries it listed.
-    std::int32_t n = EnumValues(path, names, values, static_cast<std::int32_t>(win::REG_SZ));
-    for (std::size_t i = 0; i < Listed(n); ++i)
-      if (!names[i].empty()) add(StringValueLine(names[i], text(AsString(values[i]))), names[i]);
-    n = EnumValues(path, names, values, static_cast<std::int32_t>(win::REG_BINARY));
-    for (std::size_t i = 0; i < Listed(n); ++i) {
-      const std::string line = "\"" + names[i] + "\"=hex:" + ByteList(AsString(values[i]));
-      add(ReadsBackAs(line, ValueAction::Binary, names[i]) ? line : std::string(), names[i]);
+    const bool hasDefault = std::any_of(listed.begin(), listed.end(), [](const ListedValue& v) { return v.name.empty(); });
+    if (hasDefault && ReadString(path, "", unread) != unread) add(StringValueLine("", text(ReadString(path, "", ""))), "");
+    for (const ListedValue& v : listed)
+      if (v.type == win::REG_SZ && !v.name.empty()) add(StringValueLine(v.name, text(AsString(v.value))), v.name);
+    for (const ListedValue& v : listed) {
+      if (v.type != win::REG_BINARY) continue;
+      const std::string line = "\"" + v.name + "\"=hex:" + ByteList(AsString(v.value));
+      add(ReadsBackAs(line, ValueAction::Binary, v.name) ? line : std::string(), v.name);
     }
-    n = EnumValues(path, names, values, static_cast<std::int32_t>(win::REG_DWORD));
-    for (std::size_t i = 0; i < Listed(n); ++i) {
-      const std::string line = "\"" + names[i] + "\"=dword:" + DwordDigits(AsDword(values[i]));
-      add(ReadsBackAs(line, ValueAction::Dword, names[i]) ? line : std::string(), names[i]);
+    for (const ListedValue& v : listed) {
+      if (v.type != win::REG_DWORD) continue;
+      const std::string line = "\"" + v.name + "\"=dword:" + DwordDigits(AsDword(v.value));
+      add(ReadsBackAs(line, ValueAction::Dword, v.name) ? line : std::string(), v.name);
     }
     lines += kCrLf;
   } catch (const std::exception&) {

@@ -1,5 +1,7 @@
 // .reg import: ImportFromReg, line by line through the class's own operations.
 #include <exception>
+#include <optional>
+#include <string_view>
 
 #include "platform/codepage.h"
 #include "registry/cls_registry_access.h"
@@ -11,45 +13,57 @@ namespace zbx {
 
 std::int32_t clsRegistryAccess::ImportFromReg(const std::string& sRegFile) {
   createKeyIfDoesntExists_ = kTrue;  // every write creates its key; left so afterwards
+  std::string content;
+  CrLfLines lines(content);
   try {
-    std::string content;
     if (!ReadWholeFile(sRegFile, kMaxRegFileSize, content)) return 0;
-    const std::vector<std::string> lines = SplitCrLf(content);
-    content.clear();
-    if (AsciiUpperCopy(lines[0]) != "REGEDIT4") return 0;
-    return ImportLines(lines) ? 1 : 0;
+    lines = CrLfLines(content);
+    std::string_view header;
+    lines.Next(header);
+    if (AsciiUpperCopy(header) != "REGEDIT4") return 0;
   } catch (const std::exception&) {
-    return 0;  // what was applied stays: there is no rollback
+    return 0;
   }
+  // One bulk scope: what was applied is committed when the import returns, also when it
+  // stops early (there is no rollback); a commit that fails makes the import fail.
+  std::int32_t result = 0;
+  const win::LONG committed = api_.Bulk([&] {
+    try {
+      result = ImportLines(lines) ? 1 : 0;
+    } catch (const std::exception&) {
+      result = 0;
+    }
+    return win::ERROR_SUCCESS;
+  });
+  return committed == win::ERROR_SUCCESS ? result : 0;
 }
 
-bool clsRegistryAccess::ImportLines(const std::vector<std::string>& lines) {
-  for (std::size_t i = 1; i < lines.size(); ++i) {
-    const std::string head = RemoveChar(TrimBlanks(lines[i]), '"');
+// Every line after the header, once. A key line opens a section; the section's value
+// lines are applied until a line that starts the next one, which is then examined as a
+// possible key line itself.
+bool clsRegistryAccess::ImportLines(CrLfLines& lines) {
+  std::optional<std::string> section;  // the key path of the open section (UTF-8)
+  for (std::string_view line; lines.Next(line);) {
+    if (section) {
+      if (!StartsKeySection(line)) {
+        if (const auto value = ReadValueLine(line)) ImportValueLine(*section, *value);
+        continue;
+      }
+      section.reset();
+    }
+    const std::string head = RemoveChar(TrimBlanks(line), '"');
     if (head.empty() || head[0] != '[') continue;
     if (head.size() < 2) return false;  // a lone "[" names no key
-    const std::string keyPath = head.substr(1, head.size() - 2);
-    if (!keyPath.empty() && keyPath[0] == '-') {
-      KillKey(AnsiToUtf8(keyPath.substr(1)));
-      continue;
-    }
-    // The key's section runs to the next line that starts with "[" once its quotes and
-    // blanks are gone; that line is examined next.
-    for (std::size_t j = i + 1; j < lines.size(); ++j) {
-      if (StartsKeySection(lines[j])) {
-        i = j - 1;
-        break;
-      }
-      if (const auto value = ReadValueLine(lines[j])) ImportValueLine(keyPath, *value);
-    }
+    std::string keyPath = head.substr(1, head.size() - 2);
+    if (!keyPath.empty() && keyPath[0] == '-') KillKey(AnsiToUtf8(keyPath.substr(1)));
+    else section = AnsiToUtf8(keyPath);
   }
   return true;
 }
 
-void clsRegistryAccess::ImportValueLine(const std::string& keyPath, const ValueLine& line) {
+void clsRegistryAccess::ImportValueLine(const std::string& path, const ValueLine& line) {
   const std::string name = AnsiToUtf8(line.name);
   const std::string& data = line.data;
-  const std::string path = AnsiToUtf8(keyPath);
   switch (line.action) {
     case ValueAction::Delete:
       KillValue(path, name);

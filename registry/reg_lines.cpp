@@ -4,15 +4,17 @@
 
 namespace zbx {
 
-std::vector<std::string> SplitCrLf(std::string_view text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  for (std::size_t cut = text.find("\r\n"); cut != std::string_view::npos; cut = text.find("\r\n", start)) {
-    lines.emplace_back(text.substr(start, cut - start));
-    start = cut + 2;
+bool CrLfLines::Next(std::string_view& line) {
+  if (done_) return false;
+  const std::size_t cut = text_.find("\r\n", start_);
+  if (cut == std::string_view::npos) {
+    line = text_.substr(start_);
+    done_ = true;
+  } else {
+    line = text_.substr(start_, cut - start_);
+    start_ = cut + 2;
   }
-  lines.emplace_back(text.substr(start));
-  return lines;
+  return true;
 }
 
 std::int32_t LeadingHexDword(std::string_view text) {
@@ -29,8 +31,9 @@ std::int32_t LeadingHexDword(std::string_view text) {
 }
 
 bool StartsKeySection(std::string_view line) {
-  const std::string text = TrimBlanks(RemoveChar(line, '"'));
-  return !text.empty() && text[0] == '[';
+  // The first character that is neither a quote nor a blank.
+  const std::size_t first = line.find_first_not_of("\" ");
+  return first != std::string_view::npos && line[first] == '[';
 }
 
 std::optional<ValueLine> ReadValueLine(std::string_view raw) {

@@ -8,9 +8,19 @@
 
 namespace zbx {
 
-// Cuts at every CR LF pair; a lone CR or LF stays inside its line. Text ending with CR LF
-// ends with an empty line.
-std::vector<std::string> SplitCrLf(std::string_view text);
+// The lines of a text, cut at every CR LF pair; a lone CR or LF stays inside its line.
+// Text ending with CR LF ends with an empty line. The lines are views into the text.
+class CrLfLines {
+ public:
+  explicit CrLfLines(std::string_view text) : text_(text) {}
+  // The next line; false after the last one.
+  bool Next(std::string_view& line);
+
+ private:
+  std::string_view text_;
+  std::size_t start_ = 0;
+  bool done_ = false;
+};
 
 // The longest run of hexadecimal digits at the start, as a 32-bit pattern: no digits give
 // 0, eight digits with the top bit set a negative number; more than eight keep the low 32

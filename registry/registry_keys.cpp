@@ -56,6 +56,16 @@ std::int16_t clsRegistryAccess::KeyExists(const std::string& sPath) {
 }
 
 std::int32_t clsRegistryAccess::EnumKeys(const std::string& sPath, std::vector<std::string>& Key) {
+  std::int32_t count = -1;
+  // One state of the store for the whole listing.
+  api_.Snapshot([&] {
+    count = ListKeys(sPath, Key);
+    return win::ERROR_SUCCESS;
+  });
+  return count;
+}
+
+std::int32_t clsRegistryAccess::ListKeys(const std::string& sPath, std::vector<std::string>& Key) {
   ParseInto(sPath);
   RegKey key(api_);
   if (key.Open(lRootKey, sSubKey) != win::ERROR_SUCCESS) return -1;

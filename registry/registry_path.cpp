@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <string_view>
 #include <utility>
 
 #include "registry/text_util.h"
@@ -26,13 +27,16 @@ constexpr std::array<RootName, 7> kRoots = {{
     {"HKEY_CURRENT_CONFIG", "HKCC", win::HKEY_CURRENT_CONFIG},
 }};
 
-std::size_t FindIgnoringCase(const std::string& text, const std::string& what, std::size_t from) {
-  if (what.empty() || text.size() < what.size()) return std::string::npos;
-  for (std::size_t i = from; i + what.size() <= text.size(); ++i) {
-    std::size_t k = 0;
-    while (k < what.size() && AsciiUpper(text[i + k]) == AsciiUpper(what[k])) ++k;
-    if (k == what.size()) return i;
-  }
+bool MatchesAt(std::string_view text, std::size_t at, std::string_view what) {
+  if (at + what.size() > text.size()) return false;
+  for (std::size_t k = 0; k < what.size(); ++k)
+    if (AsciiUpper(text[at + k]) != AsciiUpper(what[k])) return false;
+  return true;
+}
+
+std::size_t FindIgnoringCase(std::string_view text, std::string_view what, std::size_t from) {
+  for (std::size_t i = from; i + what.size() <= text.size(); ++i)
+    if (MatchesAt(text, i, what)) return i;
   return std::string::npos;
 }
 
@@ -44,24 +48,40 @@ win::HKEY RootHandle(const std::string& rootText) {
 
 }  // namespace
 
-void ReplaceIgnoringCase(std::string& text, const std::string& from, const std::string& to) {
-  std::size_t hit = FindIgnoringCase(text, from, 0);
+namespace {
+
+// Replaces every root name of one form by the other form, in one pass. That is what
+// replacing them name by name in the table's order gives: the names of one form never
+// overlap, and a replacement never makes a new one of the same form with the text around
+// it (long names all start with "HKEY_", short ones with "HK" and two letters).
+void ReplaceRootNames(std::string& path, bool shorten) {
+  const std::string_view lead = shorten ? "HKEY_" : "HK";
+  std::size_t hit = FindIgnoringCase(path, lead, 0);
   if (hit == std::string::npos) return;
   std::string out;
-  out.reserve(text.size());
+  out.reserve(path.size() + 32);
   std::size_t pos = 0;
-  while (hit != std::string::npos) {
-    out.append(text, pos, hit - pos);
-    out += to;
-    pos = hit + from.size();
-    hit = FindIgnoringCase(text, from, pos);
+  for (; hit != std::string::npos; hit = FindIgnoringCase(path, lead, hit)) {
+    const RootName* match = nullptr;
+    for (const RootName& r : kRoots)
+      if (MatchesAt(path, hit, shorten ? r.longName : r.shortName)) match = &r;
+    if (match == nullptr) {
+      ++hit;
+      continue;
+    }
+    out.append(path, pos, hit - pos);
+    out += shorten ? match->shortName : match->longName;
+    hit += std::char_traits<char>::length(shorten ? match->longName : match->shortName);
+    pos = hit;
   }
-  out.append(text, pos, std::string::npos);
-  text = std::move(out);
+  out.append(path, pos, std::string::npos);
+  path = std::move(out);
 }
 
+}  // namespace
+
 win::HKEY ParseRegistryPath(std::string& path, std::string& subKey) {
-  for (const RootName& r : kRoots) ReplaceIgnoringCase(path, r.longName, r.shortName);
+  ReplaceRootNames(path, true);
   const std::size_t slash = path.find('\\');
   std::string rootText;
   if (slash == std::string::npos) {
@@ -76,7 +96,7 @@ win::HKEY ParseRegistryPath(std::string& path, std::string& subKey) {
 }
 
 std::string ExpandRootNames(std::string path) {
-  for (const RootName& r : kRoots) ReplaceIgnoringCase(path, r.shortName, r.longName);
+  ReplaceRootNames(path, false);
   return path;
 }
 

@@ -18,8 +18,4 @@ win::HKEY ParseRegistryPath(std::string& path, std::string& subKey);
 // Replaces every short root name by its long form, anywhere in `path`, ignoring case.
 std::string ExpandRootNames(std::string path);
 
-// Replaces every occurrence of `from` (ASCII letters compared ignoring case) by `to`,
-// scanning left to right without rescanning inserted text.
-void ReplaceIgnoringCase(std::string& text, const std::string& from, const std::string& to);
-
 }  // namespace zbx

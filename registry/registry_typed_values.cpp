@@ -5,67 +5,76 @@
 #include "platform/codepage.h"
 #include "registry/cls_registry_access.h"
 #include "registry/hex_text.h"
+#include "registry/read_results.h"
 #include "registry/reg_key.h"
 
 namespace zbx {
 
 std::int32_t clsRegistryAccess::WriteDWORD(const std::string& sPath, const std::string& sName,
                                            std::int32_t lValue) {
-  if (!EnsureKeyForWrite(sPath)) return 0;
   const auto bits = static_cast<std::uint32_t>(lValue);
   std::string data(4, '\0');
   for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(i)] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-  return SetValue(sPath, Utf8ToAnsi(sName), win::REG_DWORD, data);
+  return WriteValue(sPath, Utf8ToAnsi(sName), win::REG_DWORD, data);
 }
 
 std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::string& sName,
                                           std::int32_t lDefault) {
-  ParseInto(sPath);
-  RegKey key(api_);
-  if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return lDefault;
-  lKeyHandle = key.get();
-  // The type is not compared: shorter data read as the low bytes, longer data fail.
-  std::array<win::BYTE, 4> buffer{};
-  win::DWORD size = 4;
-  win::DWORD type = win::REG_DWORD;
-  const std::string name = Utf8ToAnsi(sName);
-  const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, buffer.data(), &size);
-  key.Close();
-  if (rc != win::ERROR_SUCCESS) return lDefault;
-  const std::uint32_t bits = buffer[0] | (buffer[1] << 8) | (buffer[2] << 16) |
-                             (static_cast<std::uint32_t>(buffer[3]) << 24);
+  return InOneRead([&]() -> std::int32_t {
+    ParseInto(sPath);
+    RegKey key(api_);
+    if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return lDefault;
+    lKeyHandle = key.get();
+    // The type is not compared: shorter data read as the low bytes, longer data fail.
+    std::array<char, 4> buffer{};
+    win::DWORD size = 4;
+    win::DWORD type = win::REG_DWORD;
+    const std::string name = Utf8ToAnsi(sName);
+    const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                                               reinterpret_cast<win::BYTE*>(buffer.data()), &size);
+    key.Close();
+    if (rc != win::ERROR_SUCCESS) return lDefault;
+    return DwordOfData(std::string_view(buffer.data(), buffer.size()));
+  });
+}
+
+std::int32_t DwordOfData(std::string_view data) {
+  std::uint32_t bits = 0;
+  for (std::size_t i = data.size() < 4 ? data.size() : 4; i-- > 0;)
+    bits = (bits << 8) | static_cast<std::uint8_t>(data[i]);
   return static_cast<std::int32_t>(bits);
 }
 
 std::int32_t clsRegistryAccess::WriteBinary(const std::string& sPath, const std::string& sName,
                                             const std::string& sValue) {
-  if (!EnsureKeyForWrite(sPath)) return 0;
   std::string hex = sValue;  // not validated: what cannot be read becomes zero bytes
   const std::string bytes = StrToBin(hex);
-  return SetValue(sPath, Utf8ToAnsi(sName), win::REG_BINARY, bytes);
+  return WriteValue(sPath, Utf8ToAnsi(sName), win::REG_BINARY, bytes);
 }
 
 std::string clsRegistryAccess::ReadBinary(const std::string& sPath, const std::string& sName,
                                           const std::string& sDefault) {
-  ParseInto(sPath);
-  RegKey key(api_);
-  if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return sDefault;
-  lKeyHandle = key.get();
-  const std::string name = Utf8ToAnsi(sName);
-  // Ask for the size with a one-byte buffer, then read that many bytes.
-  win::BYTE probe = '0';
-  win::DWORD size = 1;
-  win::DWORD type = win::REG_BINARY;
-  api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, &probe, &size);
-  std::string buffer(size, ' ');
-  type = win::REG_BINARY;
-  const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
-                                             reinterpret_cast<win::BYTE*>(buffer.data()), &size);
-  key.Close();
-  if (rc != win::ERROR_SUCCESS) return sDefault;
-  // Exactly the bytes returned: blanks (byte 32) at either end are data too.
-  buffer.resize(std::min<std::size_t>(size, buffer.size()));
-  return BinToStr(buffer);
+  return InOneRead([&]() -> std::string {
+    ParseInto(sPath);
+    RegKey key(api_);
+    if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return sDefault;
+    lKeyHandle = key.get();
+    const std::string name = Utf8ToAnsi(sName);
+    // Ask for the size with a one-byte buffer, then read that many bytes.
+    win::BYTE probe = '0';
+    win::DWORD size = 1;
+    win::DWORD type = win::REG_BINARY;
+    api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type, &probe, &size);
+    std::string buffer(size, ' ');
+    type = win::REG_BINARY;
+    const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
+                                               reinterpret_cast<win::BYTE*>(buffer.data()), &size);
+    key.Close();
+    if (rc != win::ERROR_SUCCESS) return sDefault;
+    // Exactly the bytes returned: blanks (byte 32) at either end are data too.
+    buffer.resize(std::min<std::size_t>(size, buffer.size()));
+    return BinToStr(buffer);
+  });
 }
 
 std::string clsRegistryAccess::StrToBin(std::string& sBin) { return HexTextToBytes(sBin); }

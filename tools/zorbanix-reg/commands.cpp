@@ -21,10 +21,8 @@ bool KnownRoot(const std::string& path) {
   return ParseRegistryPath(ansi, subKey) != 0;
 }
 
-void PrintValue(Context& c, const std::string& path, const std::string& name) {
-  ValueData v;
-  if (ReadValueData(c.reg, c.api, path, name, v))
-    c.out << NameText(name) << '\t' << TypeName(v.type) << '\t' << DataText(v) << '\n';
+void PrintValue(Context& c, const NamedValue& v) {
+  c.out << NameText(v.name) << '\t' << TypeName(v.value.type) << '\t' << DataText(v.value) << '\n';
 }
 
 // A dword given in decimal (signed) or as 0x followed by up to eight hex digits.
@@ -92,10 +90,10 @@ int Query(Context& c, const Args& args) {
     c.out << DataText(v) << '\n';
     return kExitOk;
   }
-  std::vector<std::string> names, keys;
-  std::vector<RegValue> values;
-  const std::int32_t nValues = c.reg.EnumValues(path, names, values);
-  for (std::int32_t i = 0; i < nValues; ++i) PrintValue(c, path, names[static_cast<std::size_t>(i)]);
+  std::vector<NamedValue> values;
+  ListValueData(c.api, path, values);
+  for (const NamedValue& v : values) PrintValue(c, v);
+  std::vector<std::string> keys;
   const std::int32_t nKeys = c.reg.EnumKeys(path, keys);
   for (std::int32_t i = 0; i < nKeys; ++i) c.out << keys[static_cast<std::size_t>(i)] << "\\\n";
   return kExitOk;
@@ -158,11 +156,9 @@ int Keys(Context& c, const Args& args) {
 
 int Values(Context& c, const Args& args) {
   if (int rc = CheckArgs(c, args, 1, 1, "values PATH")) return rc;
-  std::vector<std::string> names;
-  std::vector<RegValue> values;
-  const std::int32_t n = c.reg.EnumValues(args[0], names, values);
-  if (n < 0) return NoKey(c, args[0]);
-  for (std::int32_t i = 0; i < n; ++i) PrintValue(c, args[0], names[static_cast<std::size_t>(i)]);
+  std::vector<NamedValue> values;
+  if (!ListValueData(c.api, args[0], values)) return NoKey(c, args[0]);
+  for (const NamedValue& v : values) PrintValue(c, v);
   return kExitOk;
 }
 

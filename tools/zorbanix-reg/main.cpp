@@ -154,5 +154,14 @@ int main(int argc, char** argv) {
   }
   zbx::clsRegistryAccess reg(api);
   Context context{reg, api, std::cout, std::cerr};
-  return command->second(context, Args(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));
+  int exitStatus = zbx::tool::kExitOk;
+  const auto run = [&] {
+    exitStatus = command->second(context, Args(args.begin() + static_cast<std::ptrdiff_t>(i) + 1, args.end()));
+    return zbx::win::ERROR_SUCCESS;
+  };
+  // What a command shows is one state of the store. A change commits itself (an import
+  // is one bulk scope of the class) and says so only once it is committed.
+  if (changing.count(args[i]) != 0) run();
+  else api.Snapshot(run);
+  return exitStatus;
 }

@@ -33,6 +33,27 @@ bool ReadValueData(clsRegistryAccess& reg, win::RegistryApi& api, const std::str
   return true;
 }
 
+bool ListValueData(win::RegistryApi& api, const std::string& path, std::vector<NamedValue>& out) {
+  std::string ansiPath = Utf8ToAnsi(path), subKey;
+  const win::HKEY root = ParseRegistryPath(ansiPath, subKey);
+  RegKey key(api);
+  if (key.Open(root, subKey) != win::ERROR_SUCCESS) return false;
+  std::string name(16384, '\0'), data(256, '\0');  // room for any value name
+  for (win::DWORD index = 0;;) {
+    auto nameSize = static_cast<win::DWORD>(name.size()), dataSize = static_cast<win::DWORD>(data.size());
+    win::DWORD type = win::REG_NONE;
+    const win::LONG rc = api.RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr, &type,
+                                           reinterpret_cast<win::BYTE*>(data.data()), &dataSize);
+    if (rc == win::ERROR_MORE_DATA && dataSize > data.size()) {
+      data.resize(dataSize);  // the same value again, with room for its data
+      continue;
+    }
+    if (rc != win::ERROR_SUCCESS) return true;
+    out.push_back({AnsiToUtf8(name.substr(0, nameSize)), {type, data.substr(0, dataSize)}});
+    ++index;
+  }
+}
+
 std::string TypeName(win::DWORD type) {
   switch (type) {
     case win::REG_NONE: return "none";

@@ -1,6 +1,7 @@
 #pragma once
 // How the tool shows a value: its type by name and its data as text.
 #include <string>
+#include <vector>
 
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
@@ -15,6 +16,14 @@ struct ValueData {
 // The type and exact bytes of a value; false when the key or the value is missing.
 bool ReadValueData(clsRegistryAccess& reg, win::RegistryApi& api, const std::string& path,
                    const std::string& name, ValueData& out);
+
+struct NamedValue {
+  std::string name;  // UTF-8
+  ValueData value;
+};
+// Every value of a key, in the registry's order, each with its type and exact bytes from
+// one listing call; false when the key cannot be opened.
+bool ListValueData(win::RegistryApi& api, const std::string& path, std::vector<NamedValue>& out);
 
 // "string", "binary", "dword", ..., "type N".
 std::string TypeName(win::DWORD type);
