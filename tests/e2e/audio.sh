@@ -26,6 +26,7 @@ cleanup() {
   [[ -n $events ]] && kill "$events" 2>/dev/null
   if [[ -n $pa ]]; then kill -CONT "$pa" 2>/dev/null; kill -KILL "$pa" 2>/dev/null; fi
   wait 2>/dev/null
+  declare -F stop_private_pulse >/dev/null && stop_private_pulse
   rm -rf "$work"
 }
 trap cleanup EXIT
