@@ -4,7 +4,7 @@
 
 #include "flow/panels.h"
 #include "flow/start_pause.h"
-#include "game/number_text.h"
+#include "platform/number_text.h"
 #include "game/rules.h"
 #include "scores/table_text.h"
 

@@ -19,11 +19,11 @@
 #include <vector>
 
 #include "flow/bindings.h"
-#include "flow/startup_exit.h"
 #include "flow/keys.h"
+#include "flow/startup_exit.h"
 #include "game/captions.h"
-#include "game/number_text.h"
 #include "platform/codepage.h"
+#include "platform/number_text.h"
 #include "registry/cls_registry_access.h"
 #include "scores/scramble.h"
 #include "scores/storage.h"
