@@ -1,5 +1,5 @@
 // Recording a finished game and the scoreboard panel.
-#include "scores/scoreboard.h"
+#include "game/scoreboard.h"
 #include "scores/table_text.h"
 #include "support/game_fixture.h"
 
