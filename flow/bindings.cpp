@@ -2,10 +2,10 @@
 
 #include "flow/keyboard.h"
 #include "flow/new_game.h"
-#include "flow/start_pause.h"
 #include "flow/startup_exit.h"
 #include "flow/steering.h"
 #include "game/engine_events.h"
+#include "game/start_pause.h"
 #include "window/hover.h"
 
 namespace zbx {

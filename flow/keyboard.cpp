@@ -2,11 +2,11 @@
 
 #include "flow/keys.h"
 #include "flow/new_game.h"
-#include "flow/panels.h"
-#include "flow/start_pause.h"
 #include "flow/startup_exit.h"
 #include "flow/steering.h"
-#include "scores/scoreboard.h"
+#include "game/panels.h"
+#include "game/scoreboard.h"
+#include "game/start_pause.h"
 
 namespace zbx {
 namespace {

@@ -4,11 +4,11 @@
 
 #include "flow/keyboard.h"
 #include "flow/message_box.h"
-#include "flow/panels.h"
-#include "flow/start_pause.h"
 #include "game/captions.h"
 #include "game/end_of_game.h"
+#include "game/panels.h"
 #include "game/rules.h"
+#include "game/start_pause.h"
 #include "platform/codepage.h"
 
 namespace zbx {

@@ -5,10 +5,11 @@
 
 #include "flow/message_box.h"
 #include "flow/new_game.h"
-#include "flow/panels.h"
-#include "flow/start_pause.h"
+#include "game/panels.h"
+#include "game/scoreboard.h"
+#include "game/start_pause.h"
 #include "registry/cls_registry_access.h"
-#include "scores/storage.h"
+#include "scores/registry_storage.h"
 
 namespace zbx {
 namespace {
@@ -25,6 +26,7 @@ std::shared_ptr<clsRegistryAccess> MakeRegistry(Game& g) {
 
 void SaveAndEnd(Game& g) {
   SaveHighScores(g);
+  g.scoreStorage.reset();
   g.s.Registry.reset();
   g.ended = true;
   g.form.timCounter.SetEnabled(false);
@@ -39,6 +41,7 @@ void Form_Load(Game& g) {
   g.s.SoundOn = kFalse;
   ToggleSound(g);
   g.s.Registry = MakeRegistry(g);
+  g.scoreStorage = std::make_unique<RegistryScoreStorage>(g.s.Registry);
   LoadHighScores(g);
   f.lblHS.SetCaption(std::to_string(g.s.HighScores(1).Score) + "  (" + g.s.HighScores(1).Name + ")");
   g.s.SavedLifes = 25;

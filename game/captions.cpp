@@ -1,7 +1,7 @@
 #include "game/captions.h"
 
-#include "game/number_text.h"
 #include "game/rules.h"
+#include "platform/number_text.h"
 
 namespace zbx {
 

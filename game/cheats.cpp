@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string>
 
-#include "game/number_text.h"
 #include "game/rules.h"
+#include "platform/number_text.h"
 #include "platform/rounding.h"
 
 namespace zbx {

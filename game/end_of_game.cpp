@@ -4,8 +4,8 @@
 
 #include "game/delay.h"
 #include "game/rules.h"
+#include "game/scoreboard.h"
 #include "game/sound.h"
-#include "scores/scoreboard.h"
 
 namespace zbx {
 namespace {

@@ -3,12 +3,14 @@
 // module state and the buffer of the sound playing now. Every procedure takes a Game;
 // there are no globals, so any number of games can exist side by side.
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "game/state.h"
 #include "platform/services.h"
 #include "platform/winreg.h"
+#include "scores/storage.h"
 #include "window/form1.h"
 
 namespace zbx {
@@ -26,6 +28,8 @@ struct Game {
   // The entries this run put into HighScores, in order: saving places them into the
   // table stored by then, so that another game's scores saved meanwhile are kept.
   std::vector<HighScoreEntry> recordedScores;
+  // Where HighScores is loaded from and saved to; Form_Load gives it the registry's.
+  std::unique_ptr<ScoreStorage> scoreStorage;
 
   // Where the registry object of Form_Load keeps its data; nullptr: the per-user store.
   win::RegistryApi* registryStore = nullptr;

@@ -3,11 +3,11 @@
 // record, in a fixed order with fixed widths, so that every number wraps and compares
 // alike on any machine. Integer is int16_t, Long is int32_t, and flags are 16-bit with
 // True = -1 and False = 0, compared against exactly those two values.
-#include <array>
 #include <cstdint>
 #include <memory>
-#include <stdexcept>
 #include <string>
+
+#include "scores/table.h"
 
 namespace zbx {
 
@@ -17,28 +17,6 @@ constexpr Flag kFalse = 0;
 constexpr Flag ToFlag(bool b) { return b ? kTrue : kFalse; }
 
 class clsRegistryAccess;
-
-struct HighScoreEntry {
-  std::int32_t Score = 0;
-  std::string Name;
-  bool operator==(const HighScoreEntry&) const = default;
-};
-
-// The ten places of the scoreboard, addressed 1..10 (place 1 is the best).
-class HighScoreTable {
- public:
-  static constexpr int kPlaces = 10;
-  HighScoreEntry& operator()(int place) { return entries_.at(Index(place)); }
-  const HighScoreEntry& operator()(int place) const { return entries_.at(Index(place)); }
-  bool operator==(const HighScoreTable&) const = default;
-
- private:
-  static std::size_t Index(int place) {
-    if (place < 1 || place > kPlaces) throw std::out_of_range("high-score place out of range");
-    return static_cast<std::size_t>(place - 1);
-  }
-  std::array<HighScoreEntry, kPlaces> entries_{};
-};
 
 struct ModGame {
   std::int16_t ControlMode = 0;  // 1 keyboard, 2 mouse, 0 none chosen yet

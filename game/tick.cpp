@@ -6,10 +6,10 @@
 #include "game/captions.h"
 #include "game/delay.h"
 #include "game/end_of_game.h"
-#include "game/number_text.h"
 #include "game/random_between.h"
 #include "game/rules.h"
 #include "game/sound.h"
+#include "platform/number_text.h"
 #include "platform/rounding.h"
 
 namespace zbx {

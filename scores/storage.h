@@ -1,23 +1,26 @@
 #pragma once
-// The scoreboard in the registry: one scrambled string value, read once at start-up and
-// written when the player leaves.
-#include <string_view>
+// Where the high-score table is kept between runs.
+#include <optional>
+#include <vector>
 
-#include "game/game.h"
+#include "scores/table.h"
 
 namespace zbx {
 
-inline constexpr std::string_view kScoresPath = "HKLM\\System\\CurrentControlSet\\Control\\IDConfigDB";
-inline constexpr std::string_view kScoresValue = "BIOS config";
+class ScoreStorage {
+ public:
+  virtual ~ScoreStorage() = default;
 
-// Fills HighScores from the stored value through Registry; anything missing comes from
-// the default table, anything unreadable makes it the default table.
-void LoadHighScores(Game& g);
-// Writes the table stored at this moment with this run's recorded entries placed into
-// it (as recording them there would), so that a game on the same store that saved in
-// the meantime keeps its scores; with no other game that is exactly HighScores. Read and
-// write are one transaction of the store, and HighScores becomes what was written.
-// A failing write is ignored.
-void SaveHighScores(Game& g);
+  // The stored table; anything missing comes from the default table, anything
+  // unreadable makes it the default table.
+  virtual HighScoreTable Load() = 0;
+
+  // Places entries into the table stored at this moment (as recording them there would)
+  // and stores the result, so that a game on the same store that saved in the meantime
+  // keeps its scores; no other writer comes between the read and the write. Gives the
+  // table as merged, also when writing it failed, or nothing when the store could not
+  // be had at all.
+  virtual std::optional<HighScoreTable> Save(const std::vector<HighScoreEntry>& entries) = 0;
+};
 
 }  // namespace zbx

@@ -1,6 +1,6 @@
 #include "scores/table_text.h"
 
-#include "game/number_text.h"
+#include "platform/number_text.h"
 #include "scores/get_field.h"
 
 namespace zbx {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "game/state.h"
+#include "scores/table.h"
 
 namespace zbx {
 

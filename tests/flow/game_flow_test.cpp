@@ -2,10 +2,11 @@
 // with their pause bookkeeping, and the abandoned-game snapshot.
 #include <optional>
 
-#include "flow/start_pause.h"
+#include "game/scoreboard.h"
+#include "game/start_pause.h"
 #include "registry/cls_registry_access.h"
-#include "scores/storage.h"
-#include "support/game_fixture.h"
+#include "scores/registry_storage.h"
+#include "support/flow_fixture.h"
 
 namespace zbx::test {
 namespace {

@@ -1,7 +1,7 @@
 // The key table's order, the cheat console's key, the pointer and sound switches, and
 // steering by keys and by the pointer at their limits.
 #include "flow/new_game.h"
-#include "support/game_fixture.h"
+#include "support/flow_fixture.h"
 
 namespace zbx::test {
 namespace {

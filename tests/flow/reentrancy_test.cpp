@@ -1,6 +1,6 @@
 // Events that arrive in the middle of a procedure: a key during a wait's event pass, a
 // timer event while a question is shown or while a tick is waiting.
-#include "support/game_fixture.h"
+#include "support/flow_fixture.h"
 
 namespace zbx::test {
 namespace {

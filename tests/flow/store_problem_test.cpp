@@ -4,9 +4,9 @@
 
 #include "platform/winreg_fixture.h"
 #include "registry/cls_registry_access.h"
+#include "scores/registry_storage.h"
 #include "scores/scramble.h"
-#include "scores/storage.h"
-#include "support/game_fixture.h"
+#include "support/flow_fixture.h"
 
 namespace zbx::test {
 namespace {

@@ -4,12 +4,12 @@
 #include <unistd.h>
 
 #include "flow/startup_exit.h"
-#include "registry/cls_registry_access.h"
-#include "scores/scoreboard.h"
-#include "scores/scramble.h"
-#include "scores/storage.h"
-#include "support/game_fixture.h"
+#include "game/scoreboard.h"
 #include "platform/winreg_fixture.h"
+#include "registry/cls_registry_access.h"
+#include "scores/registry_storage.h"
+#include "scores/scramble.h"
+#include "support/flow_fixture.h"
 
 namespace zbx::test {
 namespace {

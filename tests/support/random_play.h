@@ -19,14 +19,14 @@
 #include <vector>
 
 #include "flow/bindings.h"
-#include "flow/startup_exit.h"
 #include "flow/keys.h"
+#include "flow/startup_exit.h"
 #include "game/captions.h"
-#include "game/number_text.h"
 #include "platform/codepage.h"
+#include "platform/number_text.h"
 #include "registry/cls_registry_access.h"
+#include "scores/registry_storage.h"
 #include "scores/scramble.h"
-#include "scores/storage.h"
 #include "scores/table_text.h"
 #include "support/fake_platform.h"
 #include "window/form1.h"
@@ -410,18 +410,13 @@ class Session : private FormObserver {
 
   // Through the game's own save and load, on a store of its own.
   void CheckTableLoadsBack() {
-    Form1 f;
-    FakePlatform p;
-    Game probe(f, p);
     const auto probeStore = win::OpenRegistryStore(":memory:");
-    probe.s.Registry = std::make_shared<clsRegistryAccess>(*probeStore);
-    probe.s.Registry->CreateKeyIfDoesntExists(kTrue);
+    const auto registry = std::make_shared<clsRegistryAccess>(*probeStore);
+    registry->CreateKeyIfDoesntExists(kTrue);
     // Saving merges with what is stored; the probe's store holds exactly the game's table.
-    probe.s.Registry->WriteString(std::string(kScoresPath), std::string(kScoresValue),
-                                  ScrambleText(BuildTableText(game.s.HighScores)));
-    probe.s.HighScores = HighScoreTable{};
-    LoadHighScores(probe);
-    if (probe.s.HighScores != game.s.HighScores) Break("store: the table would load back changed");
+    registry->WriteString(std::string(kScoresPath), std::string(kScoresValue),
+                          ScrambleText(BuildTableText(game.s.HighScores)));
+    if (RegistryScoreStorage(registry).Load() != game.s.HighScores) Break("store: the table would load back changed");
   }
 
   enum class FlowState { Naming, Ready, Running, Paused, Over };

@@ -10,9 +10,13 @@ namespace zbx {
 void RecordHighScore(Game& g);
 // The same for a score (decimal text) and name taken earlier.
 void RecordScore(Game& g, const std::string& scoreText, const std::string& name);
-// Puts entry into table at the first place whose score it reaches, moving the entries
-// below down one place; returns that place, or 0 when it reaches none.
-int PlaceEntry(HighScoreTable& table, const HighScoreEntry& entry);
+
+// Fills HighScores from the game's score storage; without one, the default table.
+void LoadHighScores(Game& g);
+// Saves this run's recorded entries into the table stored at this moment (see
+// ScoreStorage::Save); HighScores becomes the merged table. A failing write is ignored;
+// without a score storage nothing happens.
+void SaveHighScores(Game& g);
 
 // Opens the scoreboard panel with the table's rows and holds a running game still; it
 // takes the place of an open help panel. Does nothing while the cheat console is shown.

@@ -1,6 +1,6 @@
-#include "flow/panels.h"
+#include "game/panels.h"
 
-#include "flow/start_pause.h"
+#include "game/start_pause.h"
 
 namespace zbx {
 

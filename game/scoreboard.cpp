@@ -1,11 +1,11 @@
-#include "scores/scoreboard.h"
+#include "game/scoreboard.h"
 
 #include <string>
 
-#include "flow/panels.h"
-#include "flow/start_pause.h"
-#include "game/number_text.h"
+#include "game/panels.h"
 #include "game/rules.h"
+#include "game/start_pause.h"
+#include "platform/number_text.h"
 #include "scores/table_text.h"
 
 namespace zbx {
@@ -26,13 +26,13 @@ void RecordScore(Game& g, const std::string& scoreText, const std::string& name)
   g.s.RecordedPlace = static_cast<std::int16_t>(place);
 }
 
-int PlaceEntry(HighScoreTable& table, const HighScoreEntry& entry) {
-  int place = 1;
-  while (place <= HighScoreTable::kPlaces && entry.Score < table(place).Score) ++place;
-  if (place > HighScoreTable::kPlaces) return 0;
-  for (int i = HighScoreTable::kPlaces; i > place; --i) table(i) = table(i - 1);
-  table(place) = entry;
-  return place;
+void LoadHighScores(Game& g) {
+  g.s.HighScores = g.scoreStorage ? g.scoreStorage->Load() : DefaultHighScores();
+}
+
+void SaveHighScores(Game& g) {
+  if (!g.scoreStorage) return;
+  if (auto written = g.scoreStorage->Save(g.recordedScores)) g.s.HighScores = *written;
 }
 
 void ShowScoreboard(Game& g) {

@@ -1,4 +1,4 @@
-#include "flow/start_pause.h"
+#include "game/start_pause.h"
 
 #include <string>
 

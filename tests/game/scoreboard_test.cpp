@@ -1,5 +1,11 @@
-// Recording a finished game and the scoreboard panel.
-#include "scores/scoreboard.h"
+// Recording a finished game, the scoreboard panel, and loading and saving the table
+// through the game's score storage.
+#include <memory>
+#include <optional>
+#include <utility>
+#include <vector>
+
+#include "game/scoreboard.h"
 #include "scores/table_text.h"
 #include "support/game_fixture.h"
 
@@ -15,6 +21,22 @@ class ScoreboardTest : public GameTest {
     RecordHighScore(game);
     return game.s.ScoreRecorded == kTrue;
   }
+};
+
+// A store of the table that another game may write to between load and save, or that
+// cannot be had at all.
+class SharedStorage final : public ScoreStorage {
+ public:
+  HighScoreTable Load() override { return stored; }
+  std::optional<HighScoreTable> Save(const std::vector<HighScoreEntry>& entries) override {
+    if (!available) return std::nullopt;
+    given = entries;
+    for (const HighScoreEntry& entry : entries) PlaceEntry(stored, entry);
+    return stored;
+  }
+  HighScoreTable stored = ParseTableText("Zed.500|Yve.400");
+  std::vector<HighScoreEntry> given;
+  bool available = true;
 };
 
 TEST_F(ScoreboardTest, ScoreEntersAtItsPlaceAndTheLastDropsOut) {
@@ -71,6 +93,31 @@ TEST_F(ScoreboardTest, NotShownOverTheCheatConsole) {
   ShowScoreboard(game);
   EXPECT_FALSE(form.framScores.Visible());
   EXPECT_EQ(game.s.ScoresShown, kFalse);
+}
+
+TEST_F(ScoreboardTest, TheTableIsLoadedAndSavedThroughTheGamesStorage) {
+  game.s.HighScores(1) = {1, "stale"};
+  LoadHighScores(game);
+  EXPECT_EQ(game.s.HighScores, DefaultHighScores()) << "without a storage";
+  SaveHighScores(game);
+
+  auto owned = std::make_unique<SharedStorage>();
+  SharedStorage& storage = *owned;
+  game.scoreStorage = std::move(owned);
+  LoadHighScores(game);
+  EXPECT_EQ(game.s.HighScores(2), (HighScoreEntry{400, "Yve"}));
+  ASSERT_TRUE(Record("450", "Ann"));
+  storage.stored(1) = {900, "Other"};  // another game saved meanwhile
+  SaveHighScores(game);
+  EXPECT_EQ(storage.given, (std::vector<HighScoreEntry>{{450, "Ann"}}));
+  EXPECT_EQ(game.s.HighScores, storage.stored) << "the table becomes the one saved";
+  EXPECT_EQ(game.s.HighScores(1).Name, "Other");
+
+  storage.available = false;
+  const HighScoreTable before = game.s.HighScores;
+  storage.stored = DefaultHighScores();
+  SaveHighScores(game);
+  EXPECT_EQ(game.s.HighScores, before) << "a store that cannot be had changes nothing";
 }
 
 }  // namespace

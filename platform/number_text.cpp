@@ -1,4 +1,4 @@
-#include "game/number_text.h"
+#include "platform/number_text.h"
 
 #include <charconv>
 

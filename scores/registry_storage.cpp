@@ -1,9 +1,9 @@
-#include "scores/storage.h"
+#include "scores/registry_storage.h"
 
 #include <string>
+#include <utility>
 
 #include "registry/cls_registry_access.h"
-#include "scores/scoreboard.h"
 #include "scores/scramble.h"
 #include "scores/table_text.h"
 
@@ -23,21 +23,18 @@ HighScoreTable StoredHighScores(clsRegistryAccess& registry) {
 
 }  // namespace
 
-void LoadHighScores(Game& g) {
-  g.s.HighScores = DefaultHighScores();
-  if (!g.s.Registry) return;
-  g.s.HighScores = StoredHighScores(*g.s.Registry);
-}
+RegistryScoreStorage::RegistryScoreStorage(std::shared_ptr<clsRegistryAccess> registry)
+    : registry_(std::move(registry)) {}
 
-void SaveHighScores(Game& g) {
-  if (!g.s.Registry) return;
-  clsRegistryAccess& registry = *g.s.Registry;
-  bool ran = false;
+HighScoreTable RegistryScoreStorage::Load() { return StoredHighScores(*registry_); }
+
+std::optional<HighScoreTable> RegistryScoreStorage::Save(const std::vector<HighScoreEntry>& entries) {
+  clsRegistryAccess& registry = *registry_;
+  std::optional<HighScoreTable> merged;
   const auto mergeAndWrite = [&]() -> win::LONG {
-    ran = true;
     HighScoreTable table = StoredHighScores(registry);
-    for (const HighScoreEntry& entry : g.recordedScores) PlaceEntry(table, entry);
-    g.s.HighScores = table;
+    for (const HighScoreEntry& entry : entries) PlaceEntry(table, entry);
+    merged = table;
     registry.WriteString(std::string(kScoresPath), std::string(kScoresValue),
                          ScrambleText(BuildTableText(table)));
     return win::ERROR_SUCCESS;
@@ -45,10 +42,11 @@ void SaveHighScores(Game& g) {
   try {
     registry.Store().Transact(mergeAndWrite);
     // A store that cannot be had to itself (locked past its wait) still gets the save.
-    if (!ran) mergeAndWrite();
+    if (!merged) mergeAndWrite();
   } catch (...) {
     // The program ends whether or not the value could be written.
   }
+  return merged;
 }
 
 }  // namespace zbx
