@@ -7,6 +7,7 @@
 #include "flow/new_game.h"
 #include "flow/panels.h"
 #include "flow/start_pause.h"
+#include "game/rules.h"
 #include "registry/cls_registry_access.h"
 #include "scores/storage.h"
 
@@ -26,7 +27,7 @@ std::shared_ptr<clsRegistryAccess> MakeRegistry(Game& g) {
 void SaveAndEnd(Game& g) {
   SaveHighScores(g);
   g.s.Registry.reset();
-  g.ended = true;
+  g.MarkEnded();
   g.form.timCounter.SetEnabled(false);
   g.platform.EndProgram();
 }
@@ -41,7 +42,7 @@ void Form_Load(Game& g) {
   g.s.Registry = MakeRegistry(g);
   LoadHighScores(g);
   f.lblHS.SetCaption(std::to_string(g.s.HighScores(1).Score) + "  (" + g.s.HighScores(1).Name + ")");
-  g.s.SavedLifes = 25;
+  g.s.SavedLifes = rules::kStartLifes;
   g.s.SavedScore = 0;
   f.lblCancel.SetEnabled(false);
   NewGame(g);
@@ -58,11 +59,11 @@ void GiveFirstFocus(Game& g) {
 
 void Form_QueryUnload(Game& g, std::int16_t& cancel, std::int16_t /*reason*/) {
   ConfirmExit(g);
-  if (!g.ended) cancel = 1;
+  if (!g.Ended()) cancel = 1;
 }
 
 void ConfirmExit(Game& g) {
-  if (g.ended) return;
+  if (g.Ended()) return;
   if (g.s.GameRunning == kTrue) {
     SetPause(g, kTrue);
     g.form.framePaused.SetVisible(false);
@@ -77,7 +78,7 @@ void ConfirmExit(Game& g) {
 }
 
 void EndWithoutAsking(Game& g) {
-  if (g.ended) return;
+  if (g.Ended()) return;
   SaveAndEnd(g);
 }
 

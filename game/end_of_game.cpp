@@ -34,9 +34,9 @@ void ColourRecordedRow(Game& g) {
 }
 
 void WhiteRow(Game& g, int place) {
-  g.form.lblHSName(place).SetForeColor(kWhite);
-  g.form.lblHSScore(place).SetForeColor(kWhite);
-  g.form.lblHSPlace(place).SetForeColor(kWhite);
+  g.form.lblHSName(place).SetForeColor(palette::kWhite);
+  g.form.lblHSScore(place).SetForeColor(palette::kWhite);
+  g.form.lblHSPlace(place).SetForeColor(palette::kWhite);
 }
 
 // The explosion of the last bomb lets events run, and one may hold the game still

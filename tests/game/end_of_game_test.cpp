@@ -51,7 +51,7 @@ TEST_F(EndOfGameTest, GameOverOpensTheBoardOnlyForARecordedScore) {
   ExpectBetweenGames();
   EXPECT_EQ(game.s.RecordedPlace, 4);
   ExpectRowColour(4, rules::kRecordedRow);
-  ExpectRowColour(3, rules::kWhite);
+  ExpectRowColour(3, palette::kWhite);
   EXPECT_TRUE(panelShownDuringWait);
   EXPECT_GE(platform.now - start, 1.0) << "a 2000 ms wait lasts at least a second";
   EXPECT_FALSE(form.frameGameOver.Visible());
