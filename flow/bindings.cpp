@@ -1,5 +1,7 @@
 #include "flow/bindings.h"
 
+#include <type_traits>
+
 #include "flow/keyboard.h"
 #include "flow/new_game.h"
 #include "flow/startup_exit.h"
@@ -11,21 +13,19 @@
 namespace zbx {
 namespace {
 
-using KeyHandler = void (*)(Game&, std::int16_t&, std::int16_t&);
-
 // Once the program has ended no handler may act any more, whatever is still queued.
-std::function<void(std::int16_t&, std::int16_t&)> Keys(Game& g, KeyHandler h) {
-  return [&g, h](std::int16_t& keyCode, std::int16_t& shift) {
-    if (!g.ended) h(g, keyCode, shift);
+template <typename... Args>
+std::function<void(Args...)> WhileRunning(Game& g, std::type_identity_t<std::function<void(Args...)>> h) {
+  return [&g, h = std::move(h)](Args... args) {
+    if (!g.Ended()) h(args...);
   };
 }
 
-std::function<void()> Call(Game& g, void (*h)(Game&)) {
-  return [&g, h] {
-    if (!g.ended) h(g);
-  };
+// A procedure of the game as the handler of an event.
+template <typename... Args>
+std::function<void(Args...)> Handler(Game& g, void (*procedure)(Game&, Args...)) {
+  return WhileRunning<Args...>(g, [&g, procedure](Args... args) { procedure(g, args...); });
 }
-
 
 }  // namespace
 
@@ -33,40 +33,30 @@ void BindGame(Game& g) {
   Form1& f = g.form;
   BindHover(f);
 
-  f.on.Load = Call(g, Form_Load);
-  f.on.QueryUnload = [&g](std::int16_t& cancel, std::int16_t reason) {
-    if (!g.ended) Form_QueryUnload(g, cancel, reason);
-  };
-  f.on.KeyDown = Keys(g, Form_KeyDown);
-  f.on.MouseMove = [&g](std::int16_t button, std::int16_t shift, float x, float y) {
-    if (!g.ended) Form_MouseMove(g, button, shift, x, y);
-  };
+  f.on.Load = Handler(g, Form_Load);
+  f.on.QueryUnload = Handler(g, Form_QueryUnload);
+  f.on.KeyDown = Handler(g, Form_KeyDown);
+  f.on.MouseMove = Handler(g, Form_MouseMove);
 
-  f.lblNew.on.Click = Call(g, lblNew_Click);
-  f.lblStart.on.Click = Call(g, lblStart_Click);
-  f.lblPause.on.Click = Call(g, lblPause_Click);
-  f.lblOK.on.Click = Call(g, lblOK_Click);
-  f.lblCancel.on.Click = Call(g, lblCancel_Click);
+  f.lblNew.on.Click = Handler(g, lblNew_Click);
+  f.lblStart.on.Click = Handler(g, lblStart_Click);
+  f.lblPause.on.Click = Handler(g, lblPause_Click);
+  f.lblOK.on.Click = Handler(g, lblOK_Click);
+  f.lblCancel.on.Click = Handler(g, lblCancel_Click);
 
-  f.txtName.on.GotFocus = Call(g, txtName_GotFocus);
-  f.txtName.on.KeyPress = [&g](std::int16_t& keyAscii) {
-    if (!g.ended) txtName_KeyPress(g, keyAscii);
-  };
-  f.txtName.on.KeyDown = Keys(g, txtName_KeyDown);
+  f.txtName.on.GotFocus = Handler(g, txtName_GotFocus);
+  f.txtName.on.KeyPress = Handler(g, txtName_KeyPress);
+  f.txtName.on.KeyDown = Handler(g, txtName_KeyDown);
   f.txtName.on.AcceptsChar = IsNameCharacterAllowed;  // typed and pasted alike
-  f.optKeyboard.on.KeyDown = Keys(g, optKeyboard_KeyDown);
-  f.optMouse.on.KeyDown = Keys(g, optMouse_KeyDown);
+  f.optKeyboard.on.KeyDown = Handler(g, optKeyboard_KeyDown);
+  f.optMouse.on.KeyDown = Handler(g, optMouse_KeyDown);
   // The engine's own handlers (timer, cheat console); a timer event becomes a tick only
-  // while no message box holds the game and the program has not ended.
+  // while no message box holds the game.
   BindEngineEvents(g);
-  auto tick = std::move(f.timCounter.Tick);
-  f.timCounter.Tick = [&g, tick] {
-    if (!g.ended && g.modalDepth == 0) tick();
-  };
-  auto cheatKey = std::move(f.txtCheat.on.KeyDown);
-  f.txtCheat.on.KeyDown = [&g, cheatKey](std::int16_t& keyCode, std::int16_t& shift) {
-    if (!g.ended) cheatKey(keyCode, shift);
-  };
+  f.timCounter.Tick = WhileRunning<>(g, [&g, tick = std::move(f.timCounter.Tick)] {
+    if (g.modalDepth == 0) tick();
+  });
+  f.txtCheat.on.KeyDown = WhileRunning<std::int16_t&, std::int16_t&>(g, std::move(f.txtCheat.on.KeyDown));
 }
 
 }  // namespace zbx

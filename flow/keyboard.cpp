@@ -22,7 +22,7 @@ bool MayOpenCheatConsole(const ModGame& s) {
 }
 
 bool KeyboardSteering(const ModGame& s) {
-  return s.ControlMode == 1 && s.GameRunning == kTrue && s.Paused != kTrue;
+  return s.ControlMode == kKeyboardControl && s.GameRunning == kTrue && s.Paused != kTrue;
 }
 
 }  // namespace
@@ -47,7 +47,7 @@ void Form_KeyDown(Game& g, std::int16_t& keyCode, std::int16_t& shift) {
   if (key == vk::kEscape && s.NewGameOpen == kTrue) return lblCancel_Click(g);
   if (key == vk::kEscape && s.NewGameOpen == kFalse) {
     ConfirmExit(g);
-    if (g.ended) return;
+    if (g.Ended()) return;
   }
   if (key == vk::kC && shift == vk::kAlt && MayOpenCheatConsole(s))
     g.form.frameCheat.SetVisible(true);  // the focus stays where it was

@@ -1,5 +1,5 @@
 #pragma once
-// The game's message boxes, all titled "Zorbanix!". While one is shown the game stands
+// The game's message boxes, all titled as the window. While one is shown the game stands
 // still: timer events that arrive meanwhile are not turned into ticks.
 #include <string_view>
 
@@ -7,7 +7,7 @@
 
 namespace zbx {
 
-inline constexpr std::string_view kMsgTitle = "Zorbanix!";
+inline constexpr std::string_view kMsgTitle = Form1::kTitle;
 inline constexpr std::string_view kAskQuitGame = "Are you sure you want to quit current game?";
 inline constexpr std::string_view kAskExit = "Are you sure you want to exit?";
 inline constexpr std::string_view kMustEnterName = "You must enter your name.";

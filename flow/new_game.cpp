@@ -63,8 +63,8 @@ bool AbandonRunningGame(Game& g) {
 }
 
 // The lives Cancel brings back. Only a game under the unlimited-lives cheat leaves
-// fewer than one ("00"): it shows "00" again while the cheat holds, otherwise the 25
-// that any other cheat command gives.
+// fewer than one ("00"): it shows "00" again while the cheat holds, otherwise the starting
+// lives that any other cheat command gives.
 std::string RestoredLifes(const Game& g) {
   if (g.s.SavedLifes >= 1) return std::to_string(g.s.SavedLifes);
   return UnlimitedLifesActive(g.s) ? "00" : std::to_string(rules::kStartLifes);
@@ -85,17 +85,17 @@ void NewGame(Game& g) {
   s.NewGameOpen = kTrue;
   if (s.Paused == kTrue) s.WasPaused = kTrue;
   f.frameGameOver.SetVisible(false);
-  f.lblLifes.SetCaption("25");
+  f.lblLifes.SetCaption(std::to_string(rules::kStartLifes));
   f.lblScore.SetCaption("0");
-  f.SetCaption("Zorbanix!");
-  f.lblLifes.SetForeColor(0x00FF00);
+  f.SetCaption(std::string(Form1::kTitle));
+  f.lblLifes.SetForeColor(palette::kGreen);
   f.frameNewGame.SetVisible(true);
   const std::string& name = f.txtName.Text();
   f.txtName.SetSelection(0, static_cast<int>(name.size()));  // clamped to the characters
   f.txtName.Refresh();
   EnableCommands(f, false);
-  f.picPlanet.SetTop(840);
-  f.picBasket.SetLeft((f.ScaleWidth() - f.picBasket.Width()) / 2);
+  f.picPlanet.SetTop(rules::kLaunchTop);
+  f.picBasket.SetLeft(Form1::kBasketHome.left);
 }
 
 void lblNew_Click(Game& g) { NewGame(g); }
@@ -108,11 +108,11 @@ void lblOK_Click(Game& g) {
     return;
   }
   ClosePanel(g);
-  s.ControlMode = f.optKeyboard.Value() ? 1 : 2;
-  if (s.ControlMode == 1) SetPointerVisible(g, kTrue);
+  s.ControlMode = f.optKeyboard.Value() ? kKeyboardControl : kMouseControl;
+  if (s.ControlMode == kKeyboardControl) SetPointerVisible(g, kTrue);
   f.lblCancel.SetEnabled(true);
   if (s.WasPaused == kFalse) s.Paused = kFalse;
-  f.SetCaption("Zorbanix!  -  " + f.txtName.Text());
+  f.SetCaption(std::string(Form1::kTitle) + "  -  " + f.txtName.Text());
   EnableCommands(f, true);
 }
 
@@ -124,8 +124,10 @@ void lblCancel_Click(Game& g) {
   f.lblScore.SetCaption(std::to_string(s.SavedScore));
   f.lblLifes.SetCaption(RestoredLifes(g));
   f.txtName.SetText(s.SavedName);
-  (s.ControlMode == 1 ? f.optKeyboard : f.optMouse).SetValue(true);
-  f.SetCaption(s.SavedName.empty() ? std::string("Zorbanix! ") : "Zorbanix! - " + s.SavedName);
+  (s.ControlMode == kKeyboardControl ? f.optKeyboard : f.optMouse).SetValue(true);
+  // Cancel spaces the title more narrowly than OK.
+  const std::string title(Form1::kTitle);
+  f.SetCaption(s.SavedName.empty() ? title + " " : title + " - " + s.SavedName);
   EnableCommands(f, true);
 }
 

@@ -6,6 +6,7 @@
 #include "flow/message_box.h"
 #include "flow/new_game.h"
 #include "game/panels.h"
+#include "game/rules.h"
 #include "game/scoreboard.h"
 #include "game/start_pause.h"
 #include "registry/cls_registry_access.h"
@@ -28,7 +29,7 @@ void SaveAndEnd(Game& g) {
   SaveHighScores(g);
   g.scoreStorage.reset();
   g.s.Registry.reset();
-  g.ended = true;
+  g.MarkEnded();
   g.form.timCounter.SetEnabled(false);
   g.platform.EndProgram();
 }
@@ -44,7 +45,7 @@ void Form_Load(Game& g) {
   g.scoreStorage = std::make_unique<RegistryScoreStorage>(g.s.Registry);
   LoadHighScores(g);
   f.lblHS.SetCaption(std::to_string(g.s.HighScores(1).Score) + "  (" + g.s.HighScores(1).Name + ")");
-  g.s.SavedLifes = 25;
+  g.s.SavedLifes = rules::kStartLifes;
   g.s.SavedScore = 0;
   f.lblCancel.SetEnabled(false);
   NewGame(g);
@@ -61,11 +62,11 @@ void GiveFirstFocus(Game& g) {
 
 void Form_QueryUnload(Game& g, std::int16_t& cancel, std::int16_t /*reason*/) {
   ConfirmExit(g);
-  if (!g.ended) cancel = 1;
+  if (!g.Ended()) cancel = 1;
 }
 
 void ConfirmExit(Game& g) {
-  if (g.ended) return;
+  if (g.Ended()) return;
   if (g.s.GameRunning == kTrue) {
     SetPause(g, kTrue);
     g.form.framePaused.SetVisible(false);
@@ -80,7 +81,7 @@ void ConfirmExit(Game& g) {
 }
 
 void EndWithoutAsking(Game& g) {
-  if (g.ended) return;
+  if (g.Ended()) return;
   SaveAndEnd(g);
 }
 

@@ -36,7 +36,7 @@ void SteerToPointer(Game& g, float x) {
 void Form_MouseMove(Game& g, std::int16_t /*button*/, std::int16_t /*shift*/, float x,
                     float /*y*/) {
   ResetHover(g.form);
-  if (g.s.ControlMode == 2 && g.s.GameRunning == kTrue && g.s.Paused != kTrue)
+  if (g.s.ControlMode == kMouseControl && g.s.GameRunning == kTrue && g.s.Paused != kTrue)
     SteerToPointer(g, x);
 }
 

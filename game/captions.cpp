@@ -19,7 +19,7 @@ bool UnlimitedLifesActive(const ModGame& s) {
 
 void ShowUnlimitedLifes(Game& g) {
   g.form.lblLifes.SetCaption("00");
-  g.form.lblLifes.SetForeColor(rules::kYellow);
+  g.form.lblLifes.SetForeColor(palette::kYellow);
   g.s.LifesLeft = rules::kUnlimitedLifes;
 }
 

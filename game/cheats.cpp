@@ -39,7 +39,7 @@ void Select(Game& g, const CheatChoice& c) {
   s.CheatSetSpeed = c.setSpeed;
   const bool unlimited = c.unlimitedLifes == kTrue;
   g.form.lblLifes.SetCaption(unlimited ? "00" : std::to_string(kStartLifes));
-  g.form.lblLifes.SetForeColor(unlimited ? kYellow : kGreen);
+  g.form.lblLifes.SetForeColor(unlimited ? palette::kYellow : palette::kGreen);
   // The count the next loss or bonus works on follows the caption at once: a command
   // typed while an object falls must not leave the old count (0, read from "00") behind.
   g.s.LifesLeft = static_cast<std::int16_t>(unlimited ? kUnlimitedLifes : kStartLifes);

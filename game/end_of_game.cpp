@@ -12,31 +12,36 @@ namespace {
 
 using namespace rules;
 
-// Runs one step of GameOver; a step that fails is skipped silently.
-template <typename Step>
-void Attempt(Step&& step) noexcept {
-  try {
-    step();
-  } catch (...) {
+// How an end runs its steps: GameOver runs each on its own and skips one that fails
+// (Attempt); Tilt runs them as they come (Plain).
+struct Attempt {
+  template <typename Step>
+  void operator()(Step&& step) const noexcept {
+    try {
+      step();
+    } catch (...) {
+    }
   }
+};
+struct Plain {
+  template <typename Step>
+  void operator()(Step&& step) const {
+    step();
+  }
+};
+
+template <typename Run>
+void ColourRow(Game& g, int place, Rgb colour, Run run) {
+  run([&] { g.form.lblHSName(place).SetForeColor(colour); });
+  run([&] { g.form.lblHSScore(place).SetForeColor(colour); });
+  run([&] { g.form.lblHSPlace(place).SetForeColor(colour); });
 }
 
-void CentreBasket(Game& g) {
-  Control& basket = g.form.picBasket;
-  basket.SetLeft(g.form.ScaleWidth() / 2 - basket.Width() / 2);
-}
-
-void ColourRecordedRow(Game& g) {
-  const int place = g.s.RecordedPlace;
-  g.form.lblHSName(place).SetForeColor(kRecordedRow);
-  g.form.lblHSScore(place).SetForeColor(kRecordedRow);
-  g.form.lblHSPlace(place).SetForeColor(kRecordedRow);
-}
-
-void WhiteRow(Game& g, int place) {
-  g.form.lblHSName(place).SetForeColor(kWhite);
-  g.form.lblHSScore(place).SetForeColor(kWhite);
-  g.form.lblHSPlace(place).SetForeColor(kWhite);
+template <typename Run>
+void DisableGameButtons(Game& g, Run run) {
+  run([&] { g.form.lblStart.SetEnabled(false); });
+  run([&] { g.form.lblPause.SetEnabled(false); });
+  run([&] { g.form.lblNew.SetEnabled(true); });
 }
 
 // The explosion of the last bomb lets events run, and one may hold the game still
@@ -48,10 +53,34 @@ void DropPause(Game& g) {
   g.form.lblPause.SetCaption("Pause (Space)");
 }
 
-void DisableGameButtons(Game& g) {
-  g.form.lblStart.SetEnabled(false);
-  g.form.lblPause.SetEnabled(false);
-  g.form.lblNew.SetEnabled(true);
+// Both ends: play stops, the score goes into the table before any wait lets a new game
+// or a kill happen, and the planet and the basket go back where a game begins.
+template <typename Run>
+void StopPlay(Game& g, Run run) {
+  Form1& f = g.form;
+  run([&] { f.timCounter.SetEnabled(false); });
+  run([&] { g.s.GameRunning = kFalse; });
+  run([&] { RecordFinalScore(g); });
+  DisableGameButtons(g, run);
+  run([&] { f.picPlanet.SetTop(kLaunchTop); });
+  run([&] { f.picBasket.SetLeft(Form1::kBasketHome.left); });
+}
+
+// A score that got into the table: its row is pointed out while the end panel stays a
+// moment, then the scoreboard takes the panel's place. A new game opened meanwhile gets
+// the row back in white and no scoreboard.
+template <typename Run>
+void PointOutRecordedRow(Game& g, std::uint32_t epoch, Run run) {
+  if (g.s.ScoreRecorded != kTrue) return;
+  const int place = g.s.RecordedPlace;
+  ColourRow(g, place, kRecordedRow, run);
+  run([&] { Delay(g, 2000); });
+  if (!SameGameAfterWait(g, epoch)) {
+    ColourRow(g, place, palette::kWhite, run);
+    return;
+  }
+  run([&] { g.form.frameGameOver.SetVisible(false); });
+  run([&] { ShowScoreboard(g); });
 }
 
 }  // namespace
@@ -66,62 +95,31 @@ void RecordFinalScore(Game& g) {
 }
 
 void GameOver(Game& g) {
-  Form1& f = g.form;
-  Attempt([&] { f.timCounter.SetEnabled(false); });
-  Attempt([&] { g.s.GameRunning = kFalse; });
-  Attempt([&] { DropPause(g); });
-  Attempt([&] { RecordFinalScore(g); });
-  Attempt([&] { f.lblStart.SetEnabled(false); });
-  Attempt([&] { f.lblPause.SetEnabled(false); });
-  Attempt([&] { f.lblNew.SetEnabled(true); });
-  Attempt([&] { f.picPlanet.SetTop(kLaunchTop); });
-  Attempt([&] { CentreBasket(g); });
-  Attempt([&] { f.Label2(14).SetCaption("Game Over"); });
-  Attempt([&] { f.frameGameOver.SetVisible(true); });
-  if (g.s.ScoreRecorded != kTrue) return;
-  const int place = g.s.RecordedPlace;
-  Attempt([&] { f.lblHSName(place).SetForeColor(kRecordedRow); });
-  Attempt([&] { f.lblHSScore(place).SetForeColor(kRecordedRow); });
-  Attempt([&] { f.lblHSPlace(place).SetForeColor(kRecordedRow); });
+  const Attempt run;
   const auto epoch = g.epoch;
-  Attempt([&] { Delay(g, 2000); });
-  if (!SameGameAfterWait(g, epoch)) {  // a new game was opened during the wait
-    Attempt([&] { WhiteRow(g, place); });
-    return;
-  }
-  Attempt([&] { f.frameGameOver.SetVisible(false); });
-  Attempt([&] { ShowScoreboard(g); });
+  StopPlay(g, run);
+  run([&] { DropPause(g); });
+  run([&] { g.form.Label2(14).SetCaption("Game Over"); });
+  run([&] { g.form.frameGameOver.SetVisible(true); });
+  PointOutRecordedRow(g, epoch, run);
 }
 
 void Tilt(Game& g) {
+  const Plain run;
   Form1& f = g.form;
   const auto epoch = g.epoch;
   f.Label2(14).SetCaption("Tilt!");
-  g.s.GameRunning = kFalse;
-  f.timCounter.SetEnabled(false);
-  // Before the blink, whose waits let a new game or a kill happen.
-  RecordFinalScore(g);
-  DisableGameButtons(g);
-  f.picPlanet.SetTop(kLaunchTop);
+  StopPlay(g, run);
   PlaySoundResource(g, kExplosionSound);
-  f.picPlanet.SetTop(kLaunchTop);
-  CentreBasket(g);
   f.frameGameOver.SetVisible(true);
+  // The panel blinks; the waits let a new game be opened, which then has the field.
   Delay(g, 1500);
-  if (!SameGameAfterWait(g, epoch)) return;  // a new game is being prepared
+  if (!SameGameAfterWait(g, epoch)) return;
   f.frameGameOver.SetVisible(false);
   Delay(g, 1000);
   if (!SameGameAfterWait(g, epoch)) return;
   f.frameGameOver.SetVisible(true);
-  if (g.s.ScoreRecorded != kTrue) return;
-  ColourRecordedRow(g);
-  Delay(g, 2000);
-  if (!SameGameAfterWait(g, epoch)) {
-    WhiteRow(g, g.s.RecordedPlace);
-    return;
-  }
-  f.frameGameOver.SetVisible(false);
-  ShowScoreboard(g);
+  PointOutRecordedRow(g, epoch, run);
 }
 
 }  // namespace zbx

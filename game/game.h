@@ -36,19 +36,25 @@ struct Game {
 
   // Bookkeeping of the event plumbing (not game state). Waits let other events run in
   // the middle of a procedure; these keep what runs then consistent.
-  bool ended = false;       // the program has ended: no handler acts any more
   int modalDepth = 0;       // message boxes being shown: timer events are no ticks
   bool tickRunning = false; // a tick is running (possibly inside its wait)
   std::uint32_t epoch = 0;  // moves on whenever a game is abandoned for a new one
   // The game (by epoch) whose score has gone into the table: it goes in as soon as the
   // game is decided, before the waits that show its end.
   std::optional<std::uint32_t> recordedEpoch;
+
+  // The program has ended: no handler acts any more. Asked only through Ended().
+  bool Ended() const { return ended_; }
+  void MarkEnded() { ended_ = true; }
+
+ private:
+  bool ended_ = false;
 };
 
 // Whether a procedure that waited (and so let events run) may carry on with the game it
 // started with: not when the program ended or the game was abandoned meanwhile.
 inline bool SameGameAfterWait(const Game& g, std::uint32_t epochBefore) {
-  return !g.ended && g.epoch == epochBefore;
+  return !g.Ended() && g.epoch == epochBefore;
 }
 
 }  // namespace zbx

@@ -26,7 +26,7 @@ void HideHelp(Game& g) {
 void SetPointerVisible(Game& g, Flag flag) {
   if (g.s.NewGameOpen == kTrue) return;
   g.s.PointerVisible = flag;
-  if (flag == kTrue || g.s.ControlMode == 1) {
+  if (flag == kTrue || g.s.ControlMode == kKeyboardControl) {
     g.form.SetMouseIcon(g.form.picCursor.GetPicture());
     g.s.PointerVisible = kTrue;
   } else {

@@ -1,5 +1,5 @@
 #pragma once
-// Constants of the game's rules and the colours the game gives its labels.
+// Constants of the game's rules.
 #include <cstdint>
 
 #include "window/control.h"
@@ -28,11 +28,8 @@ constexpr int kPlanetImages = 14;
 constexpr int kExplosionImage = 15;
 constexpr int kTransformedImage = 16;
 
-constexpr Rgb kGreen = 0x00FF00;
-constexpr Rgb kRed = 0xFF0000;
-constexpr Rgb kYellow = 0xFFFF00;
-constexpr Rgb kWhite = 0xFFFFFF;
-constexpr Rgb kRecordedRow = 0xC0C0FF;
+// The row of the scoreboard that the game just ended entered.
+constexpr Rgb kRecordedRow = palette::kLilac;
 
 constexpr int kCatchSound = 1;
 constexpr int kBonusSound = 2;

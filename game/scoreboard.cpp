@@ -60,9 +60,9 @@ void HideScoreboard(Game& g) {
   g.s.ScoresShown = kFalse;
   if (g.s.WasPaused == kFalse) SetPause(g, kFalse);
   for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {
-    f.lblHSName(i).SetForeColor(rules::kWhite);
-    f.lblHSPlace(i).SetForeColor(rules::kWhite);
-    f.lblHSScore(i).SetForeColor(rules::kWhite);
+    f.lblHSName(i).SetForeColor(palette::kWhite);
+    f.lblHSPlace(i).SetForeColor(palette::kWhite);
+    f.lblHSScore(i).SetForeColor(palette::kWhite);
   }
 }
 

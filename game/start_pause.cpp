@@ -34,7 +34,7 @@ void StartGame(Game& g) {
   g.s.Paused = kFalse;
   g.s.LaunchPending = kTrue;
   f.timCounter.SetEnabled(true);
-  f.lblLifes.SetForeColor(rules::kGreen);
+  f.lblLifes.SetForeColor(palette::kGreen);
   g.s.HighScoreBeaten = kFalse;
   g.s.NewGamePause = kFalse;
 }

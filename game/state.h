@@ -18,8 +18,13 @@ constexpr Flag ToFlag(bool b) { return b ? kTrue : kFalse; }
 
 class clsRegistryAccess;
 
+// ModGame::ControlMode: the controller the player chose for the basket.
+constexpr std::int16_t kNoControl = 0;  // none chosen yet
+constexpr std::int16_t kKeyboardControl = 1;
+constexpr std::int16_t kMouseControl = 2;
+
 struct ModGame {
-  std::int16_t ControlMode = 0;  // 1 keyboard, 2 mouse, 0 none chosen yet
+  std::int16_t ControlMode = kNoControl;
   Flag GameRunning = kFalse;
   Flag Paused = kFalse;
   Flag WasPaused = kFalse;

@@ -89,7 +89,7 @@ void CaughtBonus(Game& g) {
     ShowUnlimitedLifes(g);
   } else {
     ++g.s.LifesLeft;
-    if (g.s.LifesLeft > kRedLifesLimit) g.form.lblLifes.SetForeColor(kGreen);
+    if (g.s.LifesLeft > kRedLifesLimit) g.form.lblLifes.SetForeColor(palette::kGreen);
     ShowLifesLeft(g);
   }
   PlayTickSound(g, kBonusSound);
@@ -107,7 +107,7 @@ void CaughtBomb(Game& g) {
   const auto epoch = g.epoch;
   Delay(g, 700);
   if (!SameGameAfterWait(g, epoch)) return;  // abandoned or ended during the wait
-  if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(kRed);
+  if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(palette::kRed);
   if (lost) GameOver(g);
 }
 
@@ -134,7 +134,7 @@ void Caught(Game& g) {
 
 void Missed(Game& g) {
   LoseLife(g);
-  if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(kRed);
+  if (g.s.LifesLeft <= kRedLifesLimit) g.form.lblLifes.SetForeColor(palette::kRed);
   if (g.s.LifesLeft == 0) {
     GameOver(g);
     return;

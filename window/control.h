@@ -6,6 +6,8 @@
 #include <functional>
 #include <string>
 
+#include "window/palette.h"
+
 namespace zbx {
 
 class Form1;
@@ -27,9 +29,6 @@ constexpr Picture PlanetImage(int n) { return static_cast<Picture>(n); }
 constexpr bool IsPlanetImage(Picture p) {
   return static_cast<int>(p) >= 1 && static_cast<int>(p) <= 16;
 }
-
-// Colours are 0xRRGGBB.
-using Rgb = std::uint32_t;
 
 struct RectTwips {
   double left = 0, top = 0, width = 0, height = 0;
@@ -130,7 +129,7 @@ class Control {
 
   Form1* owner_ = nullptr;
   std::string caption_;
-  Rgb fore_ = 0xFFFFFF, back_ = 0x000000;
+  Rgb fore_ = palette::kWhite, back_ = palette::kBlack;
   bool visible_ = true, enabled_ = true;
   double left_ = 0, top_ = 0, width_ = 0, height_ = 0;
   Picture picture_ = Picture::None;

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -88,10 +89,14 @@ class Form1 : private detail::FormControls {
   static constexpr double kScaleWidth = 6255;
   static constexpr double kScaleHeight = 7905;
   static constexpr double kTwipsPerPixel = 15;
+  // Where the basket stands when a game begins or ends: centred at the bottom. Its width
+  // is also the basket picture's (tools/gen-art draws it to this rectangle).
+  static constexpr RectTwips kBasketHome{(kScaleWidth - 975) / 2, 7150, 975, 750};
   double ScaleWidth() const { return kScaleWidth; }
   double ScaleHeight() const { return kScaleHeight; }
 
-  // Window title.
+  // Window title: the game's name, with the player's name once a game is named.
+  static constexpr std::string_view kTitle = "Zorbanix!";
   const std::string& Caption() const { return caption_; }
   void SetCaption(std::string s);
   // The pointer shown over the window (the picture of picCursor or picInvisible).
@@ -198,7 +203,7 @@ class Form1 : private detail::FormControls {
 
   // Children of each container (nullptr: the window), front first.
   std::unordered_map<const Control*, std::vector<Control*>> stacking_;
-  std::string caption_ = "Zorbanix!";
+  std::string caption_{kTitle};
   Picture mouseIcon_ = Picture::None;
   Control* active_ = nullptr;
   FormObserver* observer_ = nullptr;

@@ -84,9 +84,10 @@ constexpr auto kOption = ControlKind::OptionButton;
 constexpr auto kFrame = ControlKind::Frame;
 constexpr auto kPicture = ControlKind::PictureBox;
 
-constexpr Rgb kWhite = 0xFFFFFF, kBlack = 0x000000, kNavy = 0x000080, kGreen = 0x00FF00, kLilac = 0xC0C0FF;
-constexpr Rgb kWindowText = 0x000000;
+using palette::kBlack, palette::kGreen, palette::kLilac, palette::kNavy, palette::kWhite;
+constexpr Rgb kWindowText = palette::kBlack;  // the desktop's colour of text in a window
 
+constexpr RectTwips kBasket = Form1::kBasketHome;
 constexpr auto L = Align::Left, C = Align::Centre, R = Align::Right;
 constexpr auto kNoPic = Picture::None;
 constexpr unsigned T = kTransparent;
@@ -108,7 +109,7 @@ constexpr Row kLayout[] = {
   {"lblPause",     -1, kButton,  "Frame1",       "Pause (Space)",      4200,  960, 1575,  255,  9.75, kWhite, kNavy,  C, kNoPic,            kNone,                    0},
   // Play area.
   {"picPlanet",    -1, kPicture, "",             "",                   2040, 1440,  615,  495,  9,    kWhite, kBlack, L, kNoPic,            kDisabled | kAutoSize,    0},
-  {"picBasket",    -1, kPicture, "",             "",                   2640, 7150,  975,  750,  9,    kWhite, kBlack, L, Picture::Basket,   kDisabled,                0},
+  {"picBasket",    -1, kPicture, "",             "",   kBasket.left, kBasket.top, kBasket.width, kBasket.height, 9, kWhite, kBlack, L, Picture::Basket, kDisabled, 0},
   {"picCursor",    -1, kPicture, "",             "",                   3480, 1440,  480,  480,  9,    kWhite, kBlack, L, Picture::Cursor,   kHidden | kAutoSize,      0},
   {"picInvisible", -1, kPicture, "",             "",                   2880, 1440,  480,  480,  9,    kWhite, kBlack, L, Picture::Invisible, kHidden | kAutoSize,     0},
   {"Picture1",     -1, kPicture, "",             "",                    120,  120, 6255, 1335,  9,    kWhite, kBlack, L, kNoPic,            kDisabled,                0},

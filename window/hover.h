@@ -8,8 +8,8 @@ namespace zbx {
 
 class Form1;
 
-constexpr Rgb kButtonNormal = 0x000080;  // navy, also the design-time colour
-constexpr Rgb kButtonHover = 0x0000FF;   // blue, under the pointer
+constexpr Rgb kButtonNormal = palette::kNavy;  // also the design-time colour
+constexpr Rgb kButtonHover = palette::kBlue;   // under the pointer
 
 // The pointer-movement handlers; they ignore buttons, shift keys and position.
 void lblNew_MouseMove(Form1& form);

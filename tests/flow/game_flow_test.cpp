@@ -54,7 +54,7 @@ TEST_F(FlowStates, CancelBringsBackTheControllerInUseAndTheNameThatIsRecorded) {
   form.optMouse.SetValue(true);
   Press(vk::kEscape);
   EXPECT_TRUE(form.optKeyboard.Value());
-  EXPECT_EQ(game.s.ControlMode, 1);
+  EXPECT_EQ(game.s.ControlMode, kKeyboardControl);
   EXPECT_EQ(form.txtName.Text(), "Ann");
   form.lblScore.SetCaption("150");  // as a restored snapshot of a good game would show
   form.lblLifes.SetCaption("1");
@@ -106,7 +106,7 @@ TEST_F(FlowStates, OkNeedsANameThatIsNotBlankAndThePlaceholderGoesOnFocus) {
   EXPECT_EQ(game.s.NewGameOpen, kFalse);
   EXPECT_EQ(form.Caption(), "Zorbanix!  -   <your name> ");
   EXPECT_TRUE(form.lblCancel.Enabled());
-  EXPECT_EQ(game.s.ControlMode, 2);
+  EXPECT_EQ(game.s.ControlMode, kMouseControl);
 }
 
 TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
@@ -180,11 +180,11 @@ TEST_F(FlowStates, SetPauseIsSilentWhileAnyPanelCoversTheGame) {
 
 TEST_F(FlowStates, StartResetsWhatTheLastGameLeft) {
   LoadAndName();
-  form.lblLifes.SetForeColor(rules::kRed);
+  form.lblLifes.SetForeColor(palette::kRed);
   game.s.HighScoreBeaten = kTrue;
   game.s.NewGamePause = kTrue;
   Press(vk::kF5);
-  EXPECT_EQ(form.lblLifes.ForeColor(), rules::kGreen);
+  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kGreen);
   EXPECT_EQ(game.s.HighScoreBeaten, kFalse);
   EXPECT_EQ(game.s.NewGamePause, kFalse);
 }

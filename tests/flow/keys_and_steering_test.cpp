@@ -1,6 +1,7 @@
 // The key table's order, the cheat console's key, the pointer and sound switches, and
 // steering by keys and by the pointer at their limits.
 #include "flow/new_game.h"
+#include "platform/rounding.h"
 #include "support/flow_fixture.h"
 
 namespace zbx::test {
@@ -102,40 +103,40 @@ using Steering = FlowTest;
 
 TEST_F(Steering, ArrowKeysMoveHalfABasketAndStopAtTheEdges) {
   Play(/*keyboard=*/true);
-  ASSERT_EQ(form.picBasket.Width(), 975);
-  for (auto [from, key, to] : {std::tuple{1000.0, vk::kLeft, 512.0} /* 512.5, ties to even */,
-                               {300.0, vk::kLeft, 0.0}, {5000.0, vk::kRight, 6255.0 - 975},
-                               {6255.0 - 975, vk::kRight, 6255.0 - 975}}) {
+  const double half = Form1::kBasketHome.width / 2, rightmost = 6255 - Form1::kBasketHome.width;
+  for (auto [from, key, to] : {std::tuple{1000.0, vk::kLeft, RoundHalfEven(1000 - half)},
+                               {half - 1, vk::kLeft, 0.0}, {rightmost - half + 1, vk::kRight, rightmost},
+                               {rightmost, vk::kRight, rightmost}}) {
     form.picBasket.SetLeft(from);
     Press(key);
     EXPECT_EQ(form.picBasket.Left(), to) << from;
   }
   Press(vk::kSpace);
   Press(vk::kLeft);  // paused: no steering
-  EXPECT_EQ(form.picBasket.Left(), 6255 - 975);
+  EXPECT_EQ(form.picBasket.Left(), rightmost);
 }
 
 TEST_F(Steering, PointerCentresTheBasketInsideTheWindowOnlyInAMouseGame) {
   Play(/*keyboard=*/false);
   Press(vk::kRight);  // no keys with the mouse
-  EXPECT_EQ(form.picBasket.Left(), (6255 - 975) / 2.0);
+  EXPECT_EQ(form.picBasket.Left(), (6255 - Form1::kBasketHome.width) / 2);
   form.MouseMoveAt(3000, 6000);
-  EXPECT_EQ(form.picBasket.Left(), 2512);  // 3000 - 487.5, ties to even
+  EXPECT_EQ(form.picBasket.Left(), RoundHalfEven(3000 - Form1::kBasketHome.width / 2));
   form.MouseMoveAt(100, 6000);
   EXPECT_EQ(form.picBasket.Left(), 0);
   form.MouseMoveAt(6250, 6000);
-  EXPECT_EQ(form.picBasket.Left(), 5280);
+  EXPECT_EQ(form.picBasket.Left(), 6255 - Form1::kBasketHome.width);
   form.MouseMoveAt(3000, 100);  // over the top bar the movement belongs to other surfaces
   Press(vk::kSpace);
   form.MouseMoveAt(3000, 6000);
-  EXPECT_EQ(form.picBasket.Left(), 5280);
+  EXPECT_EQ(form.picBasket.Left(), 6255 - Form1::kBasketHome.width);
 }
 
 TEST_F(Steering, WindowPointerHandlerResetsHoverFirstAndAlways) {
   LoadAndName();
-  form.lblStart.SetBackColor(0x0000FF);
+  form.lblStart.SetBackColor(palette::kBlue);
   form.MouseMoveAt(3000, 7000);  // play area, no game running
-  EXPECT_EQ(form.lblStart.BackColor(), 0x000080u);
+  EXPECT_EQ(form.lblStart.BackColor(), palette::kNavy);
 }
 
 }  // namespace

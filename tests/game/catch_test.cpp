@@ -9,8 +9,9 @@
 namespace zbx::test {
 namespace {
 
-// The basket at its design place: left 2640, top 7150, 975 wide. An object is caught
-// when its left lies in 2520..3495 and its rounded top is at least 6960.
+// The basket at its home (left 2640, top 7150). An object is caught when its left lies
+// from 120 left of the basket's left to 120 left of its right edge, and its rounded top
+// reaches 50 - 240 below the basket's top.
 class CatchTest : public GameTest {
  protected:
   void SetUp() override { StartRunning("0", "25"); }
@@ -29,14 +30,19 @@ TEST_F(CatchTest, CatchAndMissAtTheirExactBoundaries) {
     const char* tag;
     const char* shown;  // score/lives afterwards
   };
+  const double home = Form1::kBasketHome.left;
+  const auto first = static_cast<std::int16_t>(home - 120);
+  const auto last = static_cast<std::int16_t>(home + Form1::kBasketHome.width - 120);
+  const double reach = Form1::kBasketHome.top + 50 - 240;
   const Row rows[] = {
-      {2640, 2519, 7000, "", "0/25"},   {2640, 2520, 7000, "", "5/25"},   {2640, 3495, 7000, "", "5/25"},
-      {2640, 3496, 7000, "", "0/25"},   {2640, 3000, 6959, "", "0/25"},   {2640, 3000, 6960, "", "5/25"},
-      {2640.5, 2520, 7000, "", "5/25"},  // the basket's left rounds to 2640 (ties to even)
-      {2641.5, 2521, 7000, "", "0/25"},  // ... and to 2642, moving the limit to 2522
-      {2640, 3000, 7950, "", "5/25"},    // past the bottom, but the catch is tried first
-      {2640, 0, 7904, "", "0/25"},      {2640, 0, 7905, "", "0/24"},      {2640, 0, 8000, "BOOM", "0/24"},
-      {2640, 0, 8000, "BONUS", "0/24"},
+      {home, static_cast<std::int16_t>(first - 1), 7000, "", "0/25"}, {home, first, 7000, "", "5/25"},
+      {home, last, 7000, "", "5/25"},       {home, static_cast<std::int16_t>(last + 1), 7000, "", "0/25"},
+      {home, 3000, reach - 1, "", "0/25"},  {home, 3000, reach, "", "5/25"},
+      {home + 0.5, first, 7000, "", "5/25"},  // the basket's left rounds to 2640 (ties to even)
+      {home + 1.5, static_cast<std::int16_t>(first + 1), 7000, "", "0/25"},  // ... and to 2642
+      {home, 3000, 7950, "", "5/25"},       // past the bottom, but the catch is tried first
+      {home, 0, 7904, "", "0/25"},          {home, 0, 7905, "", "0/24"},  {home, 0, 8000, "BOOM", "0/24"},
+      {home, 0, 8000, "BONUS", "0/24"},
   };
   for (const Row& r : rows) {
     StartRunning("0", "25");
@@ -50,13 +56,13 @@ TEST_F(CatchTest, CatchAndMissAtTheirExactBoundaries) {
 
 TEST_F(CatchTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
   const std::tuple<const char*, const char*, const char*, Rgb> rows[] = {
-      {"12", "", "11", rules::kGreen}, {"11", "", "10", rules::kRed},           // missed
-      {"9", "BONUS", "10", rules::kRed}, {"10", "BONUS", "11", rules::kGreen},  // bonus caught
-      {"5", "BONUS", "6", rules::kRed}};
+      {"12", "", "11", palette::kGreen}, {"11", "", "10", palette::kRed},           // missed
+      {"9", "BONUS", "10", palette::kRed}, {"10", "BONUS", "11", palette::kGreen},  // bonus caught
+      {"5", "BONUS", "6", palette::kRed}};
   for (const auto& [before, tag, after, colour] : rows) {
     const bool bonus = std::string(tag) == "BONUS";
     form.lblLifes.SetCaption(before);
-    form.lblLifes.SetForeColor(bonus ? rules::kRed : rules::kGreen);
+    form.lblLifes.SetForeColor(bonus ? palette::kRed : palette::kGreen);
     TickTo(bonus ? 3000 : 0, bonus ? 7000 : 8000, tag);
     EXPECT_EQ(form.lblLifes.Caption(), after);
     EXPECT_EQ(form.lblLifes.ForeColor(), colour) << before << " " << tag;
@@ -127,10 +133,10 @@ TEST_F(CatchTest, BombAtTheLastLifeExplodesThenEndsTheGame) {
   const double start = platform.now;
   TickTo(3000, 7000, "BOOM");
   // During the wait: "0" still green (red only after it), the explosion, its sound.
-  EXPECT_EQ(inWait, std::tuple(std::string("0"), rules::kGreen, form.imlPlanets.ListImage(15), 6840.0,
+  EXPECT_EQ(inWait, std::tuple(std::string("0"), palette::kGreen, form.imlPlanets.ListImage(15), 6840.0,
                                std::vector<int>{3}));
   EXPECT_GT(platform.now - start, 0.2) << "the 700 ms wait (whole-second rounding)";
-  EXPECT_EQ(form.lblLifes.ForeColor(), rules::kRed);
+  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kRed);
   EXPECT_EQ(game.s.GameRunning, kFalse);
   EXPECT_TRUE(form.frameGameOver.Visible());
   EXPECT_EQ(form.lblScore.Caption(), "5") << "a caught bomb still scores";
@@ -144,7 +150,7 @@ TEST_F(CatchTest, UnlimitedLivesShowDoubleZeroAndCountAHundred) {
     const bool missed = std::string(tag).empty();
     TickTo(missed ? 0 : 3000, missed ? 8000 : 7000, tag);
     EXPECT_EQ(form.lblLifes.Caption(), "00") << tag;
-    EXPECT_EQ(form.lblLifes.ForeColor(), rules::kYellow) << tag;
+    EXPECT_EQ(form.lblLifes.ForeColor(), palette::kYellow) << tag;
     EXPECT_EQ(game.s.LifesLeft, 100) << tag;
     EXPECT_EQ(game.s.GameRunning, kTrue) << tag;
   }

@@ -51,12 +51,12 @@ TEST_F(CheatConsoleTest, OnlyTheMasterCodeUnlocksAndOnlyCommandsAreTaken) {
 TEST_F(CheatConsoleTest, EachCommandSelectsExactlyOneCheat) {
   ASSERT_TRUE(Enter("GRAND OLD VORTEX"));
   const std::tuple<const char*, int, const char*, Rgb> rows[] = {
-      {"onlylifes", 0, "25", rules::kGreen},     {"ONLYBOMBS", 1, "25", rules::kGreen},
-      {"UNLIMITEDLIFES", 2, "00", rules::kYellow}, {"SLOWMOTION", 3, "25", rules::kGreen},
-      {"SETSPEED 300", 4, "25", rules::kGreen},  {"ONLYLIFES ", 0, "25", rules::kGreen}};
+      {"onlylifes", 0, "25", palette::kGreen},     {"ONLYBOMBS", 1, "25", palette::kGreen},
+      {"UNLIMITEDLIFES", 2, "00", palette::kYellow}, {"SLOWMOTION", 3, "25", palette::kGreen},
+      {"SETSPEED 300", 4, "25", palette::kGreen},  {"ONLYLIFES ", 0, "25", palette::kGreen}};
   for (const auto& [command, selected, lifes, colour] : rows) {
     form.lblLifes.SetCaption("3");
-    form.lblLifes.SetForeColor(rules::kRed);
+    form.lblLifes.SetForeColor(palette::kRed);
     EXPECT_TRUE(Enter(command)) << command;
     std::vector<Flag> expected(5, kFalse);
     expected[static_cast<std::size_t>(selected)] = kTrue;

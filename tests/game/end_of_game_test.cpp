@@ -1,4 +1,5 @@
-// The two ends of a game: Game Over and Tilt, with and without a place on the board.
+// The two ends of a game: Game Over and Tilt, with and without a place on the board, and
+// what the player may do during their waits.
 #include <set>
 #include <stdexcept>
 
@@ -14,6 +15,7 @@ class EndOfGameTest : public GameTest {
     StartRunning("10", "0");
     form.lblNew.SetEnabled(false);
     form.lblPause.SetEnabled(true);
+    form.lblStart.SetEnabled(true);  // whatever enabled it, no game starts from an end panel
     form.picBasket.SetLeft(100);
     form.picPlanet.SetTop(5000);
     form.txtName.SetText("Ann");
@@ -21,21 +23,39 @@ class EndOfGameTest : public GameTest {
   void ExpectBetweenGames() {
     EXPECT_FALSE(form.timCounter.Enabled());
     EXPECT_EQ(game.s.GameRunning, kFalse);
+    EXPECT_FALSE(form.lblStart.Enabled());
     EXPECT_FALSE(form.lblPause.Enabled());
     EXPECT_TRUE(form.lblNew.Enabled());
     EXPECT_EQ(form.picPlanet.Top(), 840);
-    EXPECT_EQ(form.picBasket.Left(), 6255 / 2.0 - 975 / 2.0);
+    EXPECT_EQ(form.picBasket.Left(), (form.ScaleWidth() - form.picBasket.Width()) / 2) << "centred";
   }
   void ExpectRowColour(int place, Rgb colour) {
     EXPECT_EQ(form.lblHSName(place).ForeColor(), colour) << place;
     EXPECT_EQ(form.lblHSScore(place).ForeColor(), colour) << place;
     EXPECT_EQ(form.lblHSPlace(place).ForeColor(), colour) << place;
   }
+  // Runs GameOver or Tilt for a score with a place; at the given wait (1: the first) the
+  // player does `during`.
+  void EndWith(void (*end)(Game&), int atWait, const std::function<void()>& during) {
+    form.lblScore.SetCaption(end == Tilt ? "99999" : "150");
+    int waits = 0;
+    platform.onDoEvents = [&] {
+      if (++waits == atWait) during();
+    };
+    end(game);
+    platform.onDoEvents = nullptr;
+  }
+  // What the new-game panel does to the ended game's field as it opens.
+  void OpenNewGame() {
+    ++game.epoch;
+    form.frameGameOver.SetVisible(false);
+  }
 };
 
 TEST_F(EndOfGameTest, GameOverOpensTheBoardOnlyForARecordedScore) {
   game.s.ScoreRecorded = kTrue;  // left over from an earlier game
-  GameOver(game);                // 10 points earn no place
+  form.Label2(14).SetCaption("Tilt!");  // how the game before ended
+  GameOver(game);                       // 10 points earn no place
   ExpectBetweenGames();
   EXPECT_EQ(form.Label2(14).Caption(), "Game Over");
   EXPECT_TRUE(form.frameGameOver.Visible());
@@ -51,7 +71,7 @@ TEST_F(EndOfGameTest, GameOverOpensTheBoardOnlyForARecordedScore) {
   ExpectBetweenGames();
   EXPECT_EQ(game.s.RecordedPlace, 4);
   ExpectRowColour(4, rules::kRecordedRow);
-  ExpectRowColour(3, rules::kWhite);
+  ExpectRowColour(3, palette::kWhite);
   EXPECT_TRUE(panelShownDuringWait);
   EXPECT_GE(platform.now - start, 1.0) << "a 2000 ms wait lasts at least a second";
   EXPECT_FALSE(form.frameGameOver.Visible());
@@ -79,7 +99,7 @@ TEST_F(EndOfGameTest, GameOverGoesOnPastFailingSteps) {
   form.SetObserver(&failing);
   GameOver(game);
   form.SetObserver(nullptr);
-  EXPECT_EQ(form.picBasket.Left(), 6255 / 2.0 - 975 / 2.0);
+  EXPECT_EQ(form.picBasket.Left(), (form.ScaleWidth() - form.picBasket.Width()) / 2);
   EXPECT_EQ(form.Label2(14).Caption(), "Game Over");
   EXPECT_EQ(form.lblHSScore(1).ForeColor(), rules::kRecordedRow);
   EXPECT_EQ(form.lblHSPlace(1).ForeColor(), rules::kRecordedRow);
@@ -103,6 +123,48 @@ TEST_F(EndOfGameTest, TiltPlaysTheExplosionEvenWithSoundOffBlinksAndRecords) {
   EXPECT_TRUE(form.framScores.Visible());
   EXPECT_EQ(form.lblHSScore(1).Caption(), "99999");
   EXPECT_EQ(form.lblHSName(2).Caption(), "quandrovix");
+}
+
+// A new game opened during any wait of an end has the field: the end neither shows its
+// panel again nor opens the board, and the row it pointed out is white again.
+TEST_F(EndOfGameTest, ANewGameOpenedDuringAWaitTakesTheFieldOver) {
+  const struct {
+    void (*end)(Game&);
+    int wait;  // Tilt: 1 and 2 blink the panel, 3 points out the row
+    int place;
+  } cases[] = {{GameOver, 1, 4}, {Tilt, 1, 1}, {Tilt, 2, 1}, {Tilt, 3, 1}};
+  for (const auto& c : cases) {
+    SetUp();
+    game.s.HighScores = DefaultHighScores();
+    bool rowPointedOut = false;
+    EndWith(c.end, c.wait, [&] {
+      rowPointedOut = form.lblHSName(c.place).ForeColor() == rules::kRecordedRow;
+      OpenNewGame();
+    });
+    EXPECT_EQ(game.s.RecordedPlace, c.place) << "recorded before the wait: " << c.wait;
+    EXPECT_EQ(rowPointedOut, c.end == GameOver || c.wait == 3) << c.wait;
+    ExpectRowColour(c.place, palette::kWhite);
+    EXPECT_FALSE(form.frameGameOver.Visible()) << c.wait;
+    EXPECT_FALSE(form.framScores.Visible()) << c.wait;
+    EXPECT_EQ(game.s.ScoresShown, kFalse) << c.wait;
+  }
+}
+
+// The cheat console keeps the board closed; the end panel goes all the same.
+TEST_F(EndOfGameTest, CheatConsoleUpAsTheLastWaitEndsLeavesNeitherPanel) {
+  const struct {
+    void (*end)(Game&);
+    int lastWait;
+  } cases[] = {{GameOver, 1}, {Tilt, 3}};
+  for (auto [end, lastWait] : cases) {
+    SetUp();
+    game.s.HighScores = DefaultHighScores();
+    form.frameCheat.SetVisible(false);
+    EndWith(end, lastWait, [&] { form.frameCheat.SetVisible(true); });
+    EXPECT_FALSE(form.frameGameOver.Visible()) << lastWait;
+    EXPECT_FALSE(form.framScores.Visible()) << lastWait;
+    ExpectRowColour(game.s.RecordedPlace, rules::kRecordedRow);
+  }
 }
 
 }  // namespace

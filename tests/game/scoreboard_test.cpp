@@ -85,7 +85,7 @@ TEST_F(ScoreboardTest, ShowFillsTheRowsAndHideTurnsThemWhite) {
   EXPECT_EQ(game.s.ScoresShown, kFalse);
   for (int i = 1; i <= 10; ++i)
     for (const Control* c : {&form.lblHSName(i), &form.lblHSPlace(i), &form.lblHSScore(i)})
-      EXPECT_EQ(c->ForeColor(), rules::kWhite) << c->name << i;
+      EXPECT_EQ(c->ForeColor(), palette::kWhite) << c->name << i;
 }
 
 TEST_F(ScoreboardTest, NotShownOverTheCheatConsole) {

@@ -296,7 +296,7 @@ class Session : private FormObserver {
   void Aim() {
     if (game.s.GameRunning != kTrue) return;
     const double target = form.picPlanet.Left() + form.picPlanet.Width() / 2;
-    if (game.s.ControlMode == 2) {
+    if (game.s.ControlMode == kMouseControl) {
       form.MouseMoveAt(target, 5000);
       return;
     }

@@ -104,7 +104,7 @@ TEST_F(FlowViewTest, OptionButtonsPassTheirKeysOnOnce) {
   EXPECT_TRUE(form.optKeyboard.Value());
   Key(Qt::Key_Return);
   EXPECT_EQ(formKeyDowns, 4);
-  EXPECT_EQ(game.s.ControlMode, 1);
+  EXPECT_EQ(game.s.ControlMode, kKeyboardControl);
   EXPECT_EQ(Focused(), &view);
 }
 
@@ -175,7 +175,7 @@ TEST_F(FlowViewTest, ExitQuestionAnsweredNoAndCloseRequestRefused) {
   EXPECT_FALSE(view.close());
   EXPECT_EQ(shownTexts, (QStringList{"Are you sure you want to exit?", "Are you sure you want to exit?"}));
   EXPECT_TRUE(view.isVisible());
-  EXPECT_FALSE(game.ended);
+  EXPECT_FALSE(game.Ended());
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ TEST(Stacking, EveryWindowChildOnceAndFallingObjectsBehindBarBasketAndPanels) {
   }
   EXPECT_TRUE(InFront(f, f.framScores, f.framePaused));
   EXPECT_TRUE(InFront(f, f.txtName, f.Label2(0)));  // windowed controls before labels
+  EXPECT_TRUE(InFront(f, f.optMouse, f.lblOK));     // ... and before label-buttons
 }
 
 // A point in window twips and the control it should hit (no name: the window itself).

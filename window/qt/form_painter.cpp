@@ -12,10 +12,10 @@ namespace zbx::qt {
 namespace {
 
 // The etched border of a frame: a shadow line with a highlight line beside it.
-const QColor kEdgeShadow(0x80, 0x80, 0x80);
-const QColor kEdgeLight(0xFF, 0xFF, 0xFF);
+const QColor kEdgeShadow = ToQColor(palette::kGrey);
+const QColor kEdgeLight = ToQColor(palette::kWhite);
 // Disabled captions: grey, with a light edge below and to the right.
-const QColor kGreyText(0x80, 0x80, 0x80);
+const QColor kGreyText = ToQColor(palette::kGrey);
 constexpr int kCaptionIndent = 8;  // frame caption, from the frame's left edge
 
 QString Text(const std::string& utf8) { return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())); }
@@ -101,7 +101,7 @@ void PaintPictureBox(QPainter& p, const Control& c) {
 void PaintTextBoxEdge(QPainter& p, const Control& c) {
   const QRect r = ToPixels(c.WindowBounds());
   Edge(p, r, kEdgeShadow, kEdgeLight);
-  Edge(p, r.adjusted(1, 1, -1, -1), QColor(0x40, 0x40, 0x40), QColor(0xD4, 0xD0, 0xC8));
+  Edge(p, r.adjusted(1, 1, -1, -1), ToQColor(palette::kDarkGrey), ToQColor(palette::kButtonFace));
 }
 
 void PaintControl(QPainter& p, const Form1& form, const Control& c, const QRect& dirty) {
@@ -145,7 +145,7 @@ QRect PaintArea(const Control& c) {
 
 void PaintForm(QPainter& p, const Form1& form, const QRect& dirty) {
   p.setClipRect(dirty);
-  p.fillRect(dirty, Qt::black);
+  p.fillRect(dirty, ToQColor(palette::kBlack));
   const std::vector<Control*> window = form.StackingOrder(nullptr);
   for (auto it = window.rbegin(); it != window.rend(); ++it) PaintControl(p, form, **it, dirty);
 }
