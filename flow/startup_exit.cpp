@@ -16,11 +16,12 @@ namespace zbx {
 namespace {
 
 std::shared_ptr<clsRegistryAccess> MakeRegistry(Game& g) {
-  win::RegistryApi& store = g.registryStore ? *g.registryStore : win::DefaultRegistry();
+  // The per-user store is shared with the object, which keeps it as long as it lives.
+  auto registry = g.registryStore ? std::make_shared<clsRegistryAccess>(*g.registryStore)
+                                  : std::make_shared<clsRegistryAccess>();
   // The game plays on with its default table; the player learns once why nothing is kept.
-  if (const std::string problem = win::StoreProblem(store.Status()); !problem.empty())
+  if (const std::string problem = win::StoreProblem(registry->Store().Status()); !problem.empty())
     std::fprintf(stderr, "zorbanix: %s; the scoreboard will not be stored\n", problem.c_str());
-  auto registry = std::make_shared<clsRegistryAccess>(store);
   registry->CreateKeyIfDoesntExists(kTrue);
   return registry;
 }

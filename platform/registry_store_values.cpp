@@ -3,13 +3,10 @@
 
 #include "platform/registry_names.h"
 #include "platform/registry_store.h"
+#include "platform/registry_value_type.h"
 
 namespace zbx::win {
 namespace {
-
-bool IsStringType(DWORD type) {
-  return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
 
 // Hands value data to the caller the registry's way: a null buffer asks for the size
 // only; a buffer too small is left untouched and told the size needed; string data
@@ -27,7 +24,7 @@ LONG CopyData(DWORD type, const BYTE* src, std::size_t size, LPBYTE lpData, LPDW
   }
   if (size > 0) {
     std::memcpy(lpData, src, size);
-    if (IsStringType(type) && *lpcbData > needed && src[size - 1] != 0) lpData[size] = 0;
+    if (IsStringData(type) && *lpcbData > needed && src[size - 1] != 0) lpData[size] = 0;
   }
   *lpcbData = needed;
   return ERROR_SUCCESS;
@@ -67,7 +64,7 @@ LONG SqliteRegistry::RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD /*Reser
     if (LONG rc = CheckValueName(lpValueName, name); rc != ERROR_SUCCESS) return rc;
     // A zero right behind the counted bytes of string data is a terminator the caller
     // forgot to count: Windows stores it too.
-    if (IsStringType(dwType) && cbData > 0 && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
+    if (IsStringData(dwType) && cbData > 0 && lpData[cbData - 1] != 0 && lpData[cbData] == 0) ++cbData;
     const std::string upper = UpperName(name);
     WriteTransaction transaction(sql_, true);
     if (!Alive(*key)) return ERROR_KEY_DELETED;

@@ -152,10 +152,14 @@ class RegistryApi {
 LONG SetValueBytes(RegistryApi& api, HKEY key, LPCSTR name, DWORD type, const std::string& data);
 
 // The process-wide default store: the platform's registry (see OpenPlatformRegistry),
-// opened on first use.
+// opened on first use. Whoever holds the pointer keeps that store alive, also after the
+// default is replaced.
+std::shared_ptr<RegistryApi> SharedDefaultRegistry();
+// The default store, for one call: replacing the default may free it behind a reference
+// kept longer (hold SharedDefaultRegistry() instead).
 RegistryApi& DefaultRegistry();
 // Replaces the default store (for example with one on another file); nullptr goes back
-// to the platform's registry.
+// to the platform's registry. Those holding the one before keep it until they let go.
 void SetDefaultRegistry(std::shared_ptr<RegistryApi> store);
 // The platform's registry: on Linux our store on the per-user database file (see
 // DefaultStorePath); on Windows the system's own registry, every call passed straight

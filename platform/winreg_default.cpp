@@ -16,18 +16,16 @@ DefaultSlot& Slot() {
   return slot;
 }
 
-// The free functions hold the store for the length of one call, so replacing the
-// default meanwhile cannot pull it away under them.
-std::shared_ptr<RegistryApi> CurrentDefault() {
+}  // namespace
+
+std::shared_ptr<RegistryApi> SharedDefaultRegistry() {
   DefaultSlot& slot = Slot();
   std::lock_guard<std::mutex> lock(slot.mutex);
   if (!slot.store) slot.store = OpenPlatformRegistry();
   return slot.store;
 }
 
-}  // namespace
-
-RegistryApi& DefaultRegistry() { return *CurrentDefault(); }
+RegistryApi& DefaultRegistry() { return *SharedDefaultRegistry(); }
 
 LONG SetValueBytes(RegistryApi& api, HKEY key, LPCSTR name, DWORD type, const std::string& data) {
   const std::string buffer = data + '\x01';
@@ -53,40 +51,42 @@ void SetDefaultRegistry(std::shared_ptr<RegistryApi> store) {
   slot.store = std::move(store);
 }
 
+// Each free function holds the store for the length of its call, so replacing the
+// default meanwhile cannot pull it away under it.
 LONG RegOpenKeyExA(HKEY hKey, LPCSTR lpSubKey, DWORD ulOptions, REGSAM samDesired, PHKEY phkResult) {
-  return CurrentDefault()->RegOpenKeyExA(hKey, lpSubKey, ulOptions, samDesired, phkResult);
+  return SharedDefaultRegistry()->RegOpenKeyExA(hKey, lpSubKey, ulOptions, samDesired, phkResult);
 }
 LONG RegOpenKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return CurrentDefault()->RegOpenKeyA(hKey, lpSubKey, phkResult);
+  return SharedDefaultRegistry()->RegOpenKeyA(hKey, lpSubKey, phkResult);
 }
 LONG RegCreateKeyA(HKEY hKey, LPCSTR lpSubKey, PHKEY phkResult) {
-  return CurrentDefault()->RegCreateKeyA(hKey, lpSubKey, phkResult);
+  return SharedDefaultRegistry()->RegCreateKeyA(hKey, lpSubKey, phkResult);
 }
-LONG RegCloseKey(HKEY hKey) { return CurrentDefault()->RegCloseKey(hKey); }
+LONG RegCloseKey(HKEY hKey) { return SharedDefaultRegistry()->RegCloseKey(hKey); }
 LONG RegDeleteKeyA(HKEY hKey, LPCSTR lpSubKey) {
-  return CurrentDefault()->RegDeleteKeyA(hKey, lpSubKey);
+  return SharedDefaultRegistry()->RegDeleteKeyA(hKey, lpSubKey);
 }
 LONG RegEnumKeyExA(HKEY hKey, DWORD dwIndex, LPSTR lpName, LPDWORD lpcchName, LPDWORD lpReserved,
                    LPSTR lpClass, LPDWORD lpcchClass, PFILETIME lpftLastWriteTime) {
-  return CurrentDefault()->RegEnumKeyExA(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass,
+  return SharedDefaultRegistry()->RegEnumKeyExA(hKey, dwIndex, lpName, lpcchName, lpReserved, lpClass,
                                          lpcchClass, lpftLastWriteTime);
 }
 LONG RegEnumValueA(HKEY hKey, DWORD dwIndex, LPSTR lpValueName, LPDWORD lpcchValueName,
                    LPDWORD lpReserved, LPDWORD lpType, LPBYTE lpData, LPDWORD lpcbData) {
-  return CurrentDefault()->RegEnumValueA(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved,
+  return SharedDefaultRegistry()->RegEnumValueA(hKey, dwIndex, lpValueName, lpcchValueName, lpReserved,
                                          lpType, lpData, lpcbData);
 }
 LONG RegQueryValueExA(HKEY hKey, LPCSTR lpValueName, LPDWORD lpReserved, LPDWORD lpType,
                       LPBYTE lpData, LPDWORD lpcbData) {
-  return CurrentDefault()->RegQueryValueExA(hKey, lpValueName, lpReserved, lpType, lpData,
+  return SharedDefaultRegistry()->RegQueryValueExA(hKey, lpValueName, lpReserved, lpType, lpData,
                                             lpcbData);
 }
 LONG RegSetValueExA(HKEY hKey, LPCSTR lpValueName, DWORD Reserved, DWORD dwType, const BYTE* lpData,
                     DWORD cbData) {
-  return CurrentDefault()->RegSetValueExA(hKey, lpValueName, Reserved, dwType, lpData, cbData);
+  return SharedDefaultRegistry()->RegSetValueExA(hKey, lpValueName, Reserved, dwType, lpData, cbData);
 }
 LONG RegDeleteValueA(HKEY hKey, LPCSTR lpValueName) {
-  return CurrentDefault()->RegDeleteValueA(hKey, lpValueName);
+  return SharedDefaultRegistry()->RegDeleteValueA(hKey, lpValueName);
 }
 
 }  // namespace zbx::win

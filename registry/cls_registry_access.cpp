@@ -7,7 +7,9 @@
 
 namespace zbx {
 
-clsRegistryAccess::clsRegistryAccess() : api_(win::DefaultRegistry()) {}
+clsRegistryAccess::clsRegistryAccess() : clsRegistryAccess(win::SharedDefaultRegistry()) {}
+
+clsRegistryAccess::clsRegistryAccess(std::shared_ptr<win::RegistryApi> api) : owned_(std::move(api)), api_(*owned_) {}
 
 clsRegistryAccess::clsRegistryAccess(win::RegistryApi& api) : api_(api) {}
 

@@ -23,6 +23,7 @@
 //
 // Flags are 16-bit: kTrue (-1) or kFalse (0).
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <variant>
@@ -64,8 +65,11 @@ class clsRegistryAccess {
   static constexpr std::int16_t kTrue = -1;
   static constexpr std::int16_t kFalse = 0;
 
-  // On the process-wide default store.
+  // On the process-wide default store as it is now: the object keeps that store alive,
+  // also when the default is replaced (win::SetDefaultRegistry) while it lives.
   clsRegistryAccess();
+  // On the caller's store, which the object keeps alive.
+  explicit clsRegistryAccess(std::shared_ptr<win::RegistryApi> api);
   // On the caller's store, which must outlive the object.
   explicit clsRegistryAccess(win::RegistryApi& api);
 
@@ -166,6 +170,7 @@ class clsRegistryAccess {
   // Applies one value line to the key at path (UTF-8).
   void ImportValueLine(const std::string& path, const ValueLine& line);
 
+  std::shared_ptr<win::RegistryApi> owned_;  // null when the caller keeps the store
   win::RegistryApi& api_;
   std::int16_t createKeyIfDoesntExists_ = kFalse;
   // Working fields: overwritten by every operation before use.

@@ -16,7 +16,7 @@ inline constexpr std::size_t kStringReadBuffer = 255;
 // string data), as UTF-8; the empty text when only blanks are left.
 std::string TextOfStringBuffer(std::string_view buffer);
 
-// ReadDWORD's result from data of at most 4 bytes: the low bytes first, missing ones 0.
+// ReadDWORD's result from data of at most 4 bytes (see win::DwordOfBytes).
 std::int32_t DwordOfData(std::string_view data);
 
 }  // namespace zbx

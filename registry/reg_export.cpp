@@ -11,6 +11,7 @@
 
 #include "platform/codepage.h"
 #include "platform/registry_names.h"
+#include "platform/registry_value_type.h"
 #include "registry/cls_registry_access.h"
 #include "registry/hex_text.h"
 #include "registry/reg_file.h"
@@ -59,28 +60,46 @@ bool HoldsLineBreakOrZero(std::string_view s) {
   return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
-// True when the import reads the line as exactly this action on the value `name` (and,
-// for a text, with exactly this text).
-bool ReadsBackAs(const std::string& line, ValueAction action, const std::string& name,
+// True when the import reads the line as a write of exactly this kind to the value `name`
+// (and, for a text, with exactly this text).
+bool ReadsBackAs(const std::string& line, win::ValueKind kind, const std::string& name,
                  const std::string& text = {}) {
   if (HoldsLineBreakOrZero(line) || StartsKeySection(line)) return false;
   const auto value = ReadValueLine(line);
-  if (!value || value->action != action) return false;
-  if (action != ValueAction::String) return value->name == name;
+  if (!value || value->deletes || value->kind != kind) return false;
+  if (kind != win::ValueKind::String) return value->name == name;
   // WriteString takes "@" for the default value, and "@" with no text deletes it again.
   if (value->name == "@" && value->data.empty()) return false;
   return (value->name == "@" ? std::string() : value->name) == name && value->data == text;
+}
+
+// "name"=, the kind's .reg prefix (see win::kValueTypes) and the data.
+std::string PrefixedLine(const std::string& name, win::ValueKind kind, const std::string& data) {
+  return "\"" + name + "\"=" + std::string(win::TypeOfKind(kind).regPrefix) + data;
 }
 
 // A string value's line; when the text cannot be carried as text, a byte-data line holding
 // the text and a zero byte (ReadString reads that back as the text); empty when not even
 // the name can be written.
 std::string StringValueLine(const std::string& name, const std::string& text) {
-  const std::string line = (name.empty() ? std::string("@=") : "\"" + name + "\"=") + "\"" + text + "\"";
-  if (ReadsBackAs(line, ValueAction::String, name, text)) return line;
+  const std::string quoted = "\"" + text + "\"";
+  const std::string line = name.empty() ? "@=" + quoted : PrefixedLine(name, win::ValueKind::String, quoted);
+  if (ReadsBackAs(line, win::ValueKind::String, name, text)) return line;
   const std::string bytes = Utf8ToAnsi(text) + std::string(1, '\0');
-  const std::string asBytes = "\"" + name + "\"=hex:" + ByteList(BytesToHexText(bytes));
-  return ReadsBackAs(asBytes, ValueAction::Binary, name) ? asBytes : std::string();
+  const std::string asBytes = PrefixedLine(name, win::ValueKind::Binary, ByteList(BytesToHexText(bytes)));
+  return ReadsBackAs(asBytes, win::ValueKind::Binary, name) ? asBytes : std::string();
+}
+
+// The line of a listed value of one of the class's kinds (a text cut at its first zero
+// byte, as programs read strings); empty when it cannot be written so that it reads back.
+std::string ListedValueLine(const std::string& name, win::ValueKind kind, const RegValue& value) {
+  if (kind == win::ValueKind::String) {
+    const std::string& text = AsString(value);
+    return StringValueLine(name, text.substr(0, text.find('\0')));
+  }
+  const std::string line =
+      PrefixedLine(name, kind, kind == win::ValueKind::Binary ? ByteList(AsString(value)) : DwordDigits(AsDword(value)));
+  return ReadsBackAs(line, kind, name) ? line : std::string();
 }
 
 std::string KeyLine(const std::string& path) { return "[" + path + "]"; }
@@ -228,34 +247,27 @@ bool clsRegistryAccess::ExportKey(const std::string& path, RegFileWriter& file, 
       lines += line + kCrLf;
     }
   };
-  // Texts are cut at their first zero byte, as programs read strings.
-  auto text = [](const std::string& s) { return s.substr(0, s.find('\0')); };
   try {
     if (output != nullptr) {
       output->DoEvents();
       output->SetText(path);
     }
     lines += KeyLine(path) + kCrLf;
-    // One listing of every value, written as three: string values, byte values, 32-bit
-    // values, each in the order listed.
+    // One listing of every value, written by type in the order of win::kValueTypes
+    // (string values, byte values, 32-bit values), each type in the order listed.
     std::vector<ListedValue> listed;
     ListValues(path, -1, listed);
     // A default value readable as text. A read gives at most 254 characters, so a default
     // of 255 comes back only when there is nothing to read.
     const std::string unread(255, '\0');
     const bool hasDefault = std::any_of(listed.begin(), listed.end(), [](const ListedValue& v) { return v.name.empty(); });
-    if (hasDefault && ReadString(path, "", unread) != unread) add(StringValueLine("", text(ReadString(path, "", ""))), "");
-    for (const ListedValue& v : listed)
-      if (v.type == win::REG_SZ && !v.name.empty()) add(StringValueLine(v.name, text(AsString(v.value))), v.name);
-    for (const ListedValue& v : listed) {
-      if (v.type != win::REG_BINARY) continue;
-      const std::string line = "\"" + v.name + "\"=hex:" + ByteList(AsString(v.value));
-      add(ReadsBackAs(line, ValueAction::Binary, v.name) ? line : std::string(), v.name);
-    }
-    for (const ListedValue& v : listed) {
-      if (v.type != win::REG_DWORD) continue;
-      const std::string line = "\"" + v.name + "\"=dword:" + DwordDigits(AsDword(v.value));
-      add(ReadsBackAs(line, ValueAction::Dword, v.name) ? line : std::string(), v.name);
+    if (hasDefault && ReadString(path, "", unread) != unread)
+      add(ListedValueLine("", win::ValueKind::String, ReadString(path, "", "")), "");
+    for (const win::ValueType& type : win::kValueTypes) {
+      if (type.kind == win::ValueKind::Other) continue;
+      for (const ListedValue& v : listed)
+        if (v.type == type.code && !(type.kind == win::ValueKind::String && v.name.empty()))
+          add(ListedValueLine(v.name, type.kind, v.value), v.name);
     }
     lines += kCrLf;
   } catch (const std::exception&) {

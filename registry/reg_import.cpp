@@ -63,25 +63,26 @@ bool clsRegistryAccess::ImportLines(CrLfLines& lines) {
 
 void clsRegistryAccess::ImportValueLine(const std::string& path, const ValueLine& line) {
   const std::string name = AnsiToUtf8(line.name);
-  const std::string& data = line.data;
-  switch (line.action) {
-    case ValueAction::Delete:
-      KillValue(path, name);
-      break;
-    case ValueAction::Binary: {
-      std::string hex = data.substr(4);
+  if (line.deletes) {
+    KillValue(path, name);
+    return;
+  }
+  switch (line.kind) {
+    case win::ValueKind::Binary: {
+      std::string hex = line.data;
       for (char& c : hex)
         if (c == ',') c = ' ';
       WriteBinary(path, name, AnsiToUtf8(hex));
       break;
     }
-    case ValueAction::Dword:
-      WriteDWORD(path, name, LeadingHexDword(std::string_view(data).substr(6)));
+    case win::ValueKind::Dword:
+      WriteDWORD(path, name, LeadingHexDword(line.data));
       break;
-    case ValueAction::String:
-      WriteString(path, name, AnsiToUtf8(data));
+    case win::ValueKind::String:
+    case win::ValueKind::Other:
+      WriteString(path, name, AnsiToUtf8(line.data));
       // "@=""" sets the default value and takes it away again.
-      if (data.empty() && name == "@") KillValue(path, "");
+      if (line.data.empty() && name == "@") KillValue(path, "");
       break;
   }
 }

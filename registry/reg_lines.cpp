@@ -42,14 +42,19 @@ std::optional<ValueLine> ReadValueLine(std::string_view raw) {
   const std::size_t eq = line.find('=');
   if (eq == std::string::npos) return std::nullopt;
   const std::size_t eq2 = line.find('=', eq + 1);
-  ValueLine value{ValueAction::String, line.substr(0, eq),
-                  line.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1)};
+  ValueLine value;
+  value.name = line.substr(0, eq);
+  value.data = line.substr(eq + 1, eq2 == std::string::npos ? std::string::npos : eq2 - eq - 1);
   if (TrimBlanks(value.data) == "-") {
-    value.action = ValueAction::Delete;
-  } else if (StartsWithIgnoringCase(value.data, "hex:")) {
-    value.action = ValueAction::Binary;
-  } else if (StartsWithIgnoringCase(value.data, "dword:")) {
-    value.action = ValueAction::Dword;
+    value.deletes = true;
+    return value;
+  }
+  for (const win::ValueType& type : win::kValueTypes) {
+    if (!type.regPrefix.empty() && StartsWithIgnoringCase(value.data, type.regPrefix)) {
+      value.kind = type.kind;
+      value.data.erase(0, type.regPrefix.size());
+      break;
+    }
   }
   return value;
 }

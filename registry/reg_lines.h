@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry_value_type.h"
+
 namespace zbx {
 
 // The lines of a text, cut at every CR LF pair; a lone CR or LF stays inside its line.
@@ -27,14 +29,14 @@ class CrLfLines {
 // bits.
 std::int32_t LeadingHexDword(std::string_view text);
 
-// What the import does with a value line: delete the value, or write it as bytes, as a
-// 32-bit number or as text.
-enum class ValueAction { Delete, Binary, Dword, String };
-
+// What the import does with a value line: delete the value, or write it as the kind
+// whose .reg prefix starts its data ("hex:", "dword:"; see win::kValueTypes), as text
+// when none does.
 struct ValueLine {
-  ValueAction action;
+  bool deletes = false;
+  win::ValueKind kind = win::ValueKind::String;
   std::string name;  // the text before the first "=", as written ("@" not mapped)
-  std::string data;  // the text after the first "=", up to the second
+  std::string data;  // the text after the first "=", up to the second, without the prefix
 };
 
 // True when a line inside a key section starts the next one: with its quotes and then

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "platform/codepage.h"
+#include "platform/registry_value_type.h"
 #include "registry/cls_registry_access.h"
 #include "registry/hex_text.h"
 #include "registry/read_results.h"
@@ -12,10 +13,7 @@ namespace zbx {
 
 std::int32_t clsRegistryAccess::WriteDWORD(const std::string& sPath, const std::string& sName,
                                            std::int32_t lValue) {
-  const auto bits = static_cast<std::uint32_t>(lValue);
-  std::string data(4, '\0');
-  for (int i = 0; i < 4; ++i) data[static_cast<std::size_t>(i)] = static_cast<char>((bits >> (8 * i)) & 0xFF);
-  return WriteValue(sPath, Utf8ToAnsi(sName), win::REG_DWORD, data);
+  return WriteValue(sPath, Utf8ToAnsi(sName), win::REG_DWORD, win::DwordBytes(static_cast<std::uint32_t>(lValue)));
 }
 
 std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::string& sName,
@@ -26,8 +24,8 @@ std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::s
     if (key.OpenEx(lRootKey, sSubKey, win::KEY_READ) != win::ERROR_SUCCESS) return lDefault;
     lKeyHandle = key.get();
     // The type is not compared: shorter data read as the low bytes, longer data fail.
-    std::array<char, 4> buffer{};
-    win::DWORD size = 4;
+    std::array<char, win::kDwordSize> buffer{};
+    win::DWORD size = win::kDwordSize;
     win::DWORD type = win::REG_DWORD;
     const std::string name = Utf8ToAnsi(sName);
     const win::LONG rc = api_.RegQueryValueExA(key.get(), name.c_str(), nullptr, &type,
@@ -38,12 +36,7 @@ std::int32_t clsRegistryAccess::ReadDWORD(const std::string& sPath, const std::s
   });
 }
 
-std::int32_t DwordOfData(std::string_view data) {
-  std::uint32_t bits = 0;
-  for (std::size_t i = data.size() < 4 ? data.size() : 4; i-- > 0;)
-    bits = (bits << 8) | static_cast<std::uint8_t>(data[i]);
-  return static_cast<std::int32_t>(bits);
-}
+std::int32_t DwordOfData(std::string_view data) { return static_cast<std::int32_t>(win::DwordOfBytes(data)); }
 
 std::int32_t clsRegistryAccess::WriteBinary(const std::string& sPath, const std::string& sName,
                                             const std::string& sValue) {

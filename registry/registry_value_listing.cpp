@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/codepage.h"
+#include "platform/registry_value_type.h"
 #include "registry/cls_registry_access.h"
 #include "registry/read_results.h"
 #include "registry/reg_key.h"
@@ -111,12 +112,20 @@ std::int32_t clsRegistryAccess::ListValues(const std::string& sPath, std::int32_
     const win::DWORD type = lister.Type();
     if (onlyType == -1 || static_cast<win::DWORD>(onlyType) == type) {
       ListedValue entry{rc == win::ERROR_SUCCESS ? lister.Name() : std::string(), type, {}};
-      if (type == win::REG_SZ)
-        entry.value = fits ? TextOfStringBuffer(lister.Buffer()) : ReadString(readPath, entry.name);
-      else if (type == win::REG_DWORD)
-        entry.value = fits && lister.Data().size() <= 4 ? DwordOfData(lister.Data()) : ReadDWORD(readPath, entry.name, -1);
-      else if (type == win::REG_BINARY)
-        entry.value = fits ? BinToStr(std::string(lister.Data())) : ReadBinary(readPath, entry.name);
+      switch (win::KindOf(type)) {
+        case win::ValueKind::String:
+          entry.value = fits ? TextOfStringBuffer(lister.Buffer()) : ReadString(readPath, entry.name);
+          break;
+        case win::ValueKind::Dword:
+          entry.value = fits && lister.Data().size() <= win::kDwordSize ? DwordOfData(lister.Data())
+                                                                       : ReadDWORD(readPath, entry.name, -1);
+          break;
+        case win::ValueKind::Binary:
+          entry.value = fits ? BinToStr(std::string(lister.Data())) : ReadBinary(readPath, entry.name);
+          break;
+        case win::ValueKind::Other:
+          break;
+      }
       listed.push_back(std::move(entry));
       ++count;
     }

@@ -1,5 +1,6 @@
-// Keys: creation of missing levels, deletion (and its refusal), existence, and sub-key
-// listings with their stale entries, after deletions and on a failing store.
+// Keys: creation of missing levels, deletion (and its refusal), existence, sub-key
+// listings with their stale entries, after deletions and on a failing store; and the
+// default store, which an object keeps while it lives, whatever replaces the default.
 
 #include "registry/registry_fixture.h"
 
@@ -50,6 +51,23 @@ TEST_F(Keys, EnumKeysNeverStallsOnAFailingStore) {
   store.onEnumKey = [](DWORD i) { return i == 1 ? std::optional<LONG>(win::ERROR_ACCESS_DENIED) : std::nullopt; };
   EXPECT_EQ(reg.EnumKeys("HKCU\\P", names), 2);
   EXPECT_EQ(names, (Names{"a", ""}));
+}
+
+TEST(DefaultStore, AnObjectKeepsItsStoreWhenTheDefaultIsReplaced) {
+  std::shared_ptr<win::RegistryApi> first = OpenTestStore();
+  const std::weak_ptr<win::RegistryApi> watched = first;
+  win::SetDefaultRegistry(std::move(first));
+  clsRegistryAccess reg;
+  win::SetDefaultRegistry(OpenTestStore());  // the default let go of the first store
+  ASSERT_FALSE(watched.expired());
+  EXPECT_EQ(&reg.Store(), watched.lock().get());
+  EXPECT_NE(reg.WriteString("HKCU", "kept", "yes"), 0);
+  EXPECT_EQ(reg.ReadString("HKCU", "kept"), "yes");
+  if (!kSystemRegistry) {  // on Windows both are the system registry
+    EXPECT_EQ(clsRegistryAccess().ValueExists("HKCU", "kept"), kFalse);
+  }
+  reg.KillValue("HKCU", "kept");
+  win::SetDefaultRegistry(nullptr);
 }
 
 }  // namespace

@@ -1,7 +1,14 @@
 // .reg export of what only our store can hold: the deepest tree it allows, made through
 // the class with paths of any length (on Windows a call takes a sub-key path of at most
 // 260 characters), and a deeper key that a store file made before the limit may hold.
+// And an export to a file that cannot grow (a full disk, as a process with a file size
+// limit sees it).
 #include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 
 #include "registry/export_property.h"
 #include "registry/registry_fixture.h"
@@ -39,6 +46,29 @@ TEST_F(ExportFromOurStore, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderSto
   EXPECT_EQ(restored.ImportFromReg(files / "deep.reg"), 1);
   EXPECT_EQ(restored.ReadDWORD(path, "bottom"), 512);
   EXPECT_EQ(restored.KeyExists(path + "\\Over"), kFalse);
+}
+
+TEST_F(ExportFromOurStore, AFileThatStopsGrowingFailsTheExportAndKeepsWhatWasWritten) {
+  reg.CreateKeyIfDoesntExists(kTrue);
+  for (const char* k : {"A", "B", "C"}) reg.WriteString(std::string("HKCU\\T\\") + k, "n", std::string(50, *k));
+  ASSERT_EQ(reg.ExportToReg("HKCU\\T", dir / "whole.reg"), 1);
+  const std::string whole = Slurp(dir / "whole.reg");
+  // Cut in the header, halfway, one byte before the end, and just fitting.
+  for (std::size_t limit : {std::size_t{5}, whole.size() / 2, whole.size() - 1, whole.size()}) {
+    const std::string file = dir / (std::to_string(limit) + ".reg");
+    const pid_t child = fork();
+    if (child == 0) {
+      std::signal(SIGXFSZ, SIG_IGN);  // a write beyond the limit fails with EFBIG instead
+      const rlimit most{limit, limit};
+      setrlimit(RLIMIT_FSIZE, &most);
+      _exit(reg.ExportToReg("HKCU\\T", file) == 1 ? 1 : 0);
+    }
+    int status = -1;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << limit;
+    EXPECT_EQ(WEXITSTATUS(status), limit == whole.size() ? 1 : 0) << limit;
+    EXPECT_EQ(Slurp(file), whole.substr(0, limit));
+  }
 }
 
 }  // namespace

@@ -120,6 +120,13 @@ TEST_F(Export, TheSinkSeesEveryKeyAfterPendingEventsAndAFailureKeepsWhatWasWritt
   // A listing entry the store cannot name is skipped: visiting it would be this key again.
   store.onEnumKey = [](DWORD) { return std::optional<LONG>(win::ERROR_ACCESS_DENIED); };
   EXPECT_EQ(Exported("HKCU\\T"), kHeader + Section("T"));
+  // A store that fails while a key's values are listed: its lines so far are written.
+  store.onEnumValue = [](DWORD i) -> std::optional<LONG> {
+    if (i == 1) throw std::runtime_error("failed");
+    return std::nullopt;
+  };
+  reg.WriteString("HKCU\\T", "second", "2");
+  EXPECT_EQ(Exported("HKCU\\T", 0), kHeader + "[HKEY_CURRENT_USER\\T]\r\n");
 }
 
 TEST_F(Export, NeverTouchesAnExistingFileOrLink) {

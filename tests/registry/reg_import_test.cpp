@@ -106,6 +106,11 @@ TEST_F(Import, DeletionsAndALoneBracket) {
   EXPECT_EQ(reg.KeyExists(kKey), kFalse);
   EXPECT_EQ(reg.KeyExists("HKCU\\P\\Q"), kTrue);
   EXPECT_EQ(reg.ReadString("HKCU\\R", "n"), "v");
+  // "[]" names no key: its lines go nowhere; "==" gives an empty text.
+  ImportLines({"[]", "\"lost\"=\"v\"", kSection, "\"n\"==x"});
+  EXPECT_EQ(reg.ReadString(kKey, "n", "dflt"), "");
+  EXPECT_EQ(reg.EnumValues(kKey, names, values), 1);
+  EXPECT_EQ(reg.ValueExists("HKCU", "lost"), kFalse);
   // A lone "[" ends the import with a failure; what was applied stays.
   ImportLines({"[HKCU\\S]", "\"n\"=\"v\"", "  [  ", "[HKCU\\After]", "\"n\"=\"v\""}, 0);
   EXPECT_EQ(reg.ReadString("HKCU\\S", "n"), "v");

@@ -89,12 +89,9 @@ class RegistryTest : public ::testing::Test {
   std::string Raw(const std::string& name, DWORD* type = nullptr) {
     HKEY key = 0;
     store.RegOpenKeyA(win::HKEY_CURRENT_USER, "Software\\Test", &key);
-    std::string data(1000, '\x7f');
-    DWORD size = 1000;
-    const LONG rc = store.RegQueryValueExA(key, name.c_str(), nullptr, type,
-                                           reinterpret_cast<win::BYTE*>(data.data()), &size);
+    const std::string data = win::test::Get(store, key, name.c_str(), type);
     store.RegCloseKey(key);
-    return rc == win::ERROR_SUCCESS ? data.substr(0, size) : "<missing>";
+    return data;
   }
   // Writes bytes exactly as given (no newline translation); returns the path.
   std::string WriteFile(const std::string& name, const std::string& bytes) {

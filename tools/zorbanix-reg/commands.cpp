@@ -6,6 +6,7 @@
 #include <ostream>
 
 #include "platform/codepage.h"
+#include "platform/registry_value_type.h"
 #include "registry/registry_path.h"
 #include "registry/text_util.h"
 #include "value_text.h"
@@ -22,7 +23,7 @@ bool KnownRoot(const std::string& path) {
 }
 
 void PrintValue(Context& c, const NamedValue& v) {
-  c.out << NameText(v.name) << '\t' << TypeName(v.value.type) << '\t' << DataText(v.value) << '\n';
+  c.out << NameText(v.name) << '\t' << win::TypeName(v.value.type) << '\t' << DataText(v.value) << '\n';
 }
 
 // A dword given in decimal (signed) or as 0x followed by up to eight hex digits.

@@ -135,11 +135,12 @@ int main(int argc, char** argv) {
   const auto command = Commands().find(args[i]);
   if (command == Commands().end()) return Usage("unknown command " + args[i]);
 
-  std::shared_ptr<zbx::win::RegistryApi> own;
+  std::shared_ptr<zbx::win::RegistryApi> store;
 #ifndef _WIN32
-  if (!storePath.empty()) own = zbx::win::OpenRegistryStore(storePath);
+  if (!storePath.empty()) store = zbx::win::OpenRegistryStore(storePath);
 #endif
-  zbx::win::RegistryApi& api = own ? *own : zbx::win::DefaultRegistry();
+  if (!store) store = zbx::win::SharedDefaultRegistry();
+  zbx::win::RegistryApi& api = *store;
   // A store that cannot be used says so before any command, instead of "key not found".
   const zbx::win::StoreStatus status = api.Status();
   if (status.access == zbx::win::StoreStatus::Access::Unavailable) {
@@ -152,7 +153,7 @@ int main(int argc, char** argv) {
               << status.reason << ")\n";
     return zbx::tool::kExitMissing;
   }
-  zbx::clsRegistryAccess reg(api);
+  zbx::clsRegistryAccess reg(store);
   Context context{reg, api, std::cout, std::cerr};
   int exitStatus = zbx::tool::kExitOk;
   const auto run = [&] {

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "platform/codepage.h"
+#include "platform/registry_value_type.h"
 #include "registry/hex_text.h"
 #include "registry/reg_key.h"
 #include "registry/registry_path.h"
@@ -54,27 +55,13 @@ bool ListValueData(win::RegistryApi& api, const std::string& path, std::vector<N
   }
 }
 
-std::string TypeName(win::DWORD type) {
-  switch (type) {
-    case win::REG_NONE: return "none";
-    case win::REG_SZ: return "string";
-    case win::REG_EXPAND_SZ: return "expand-string";
-    case win::REG_BINARY: return "binary";
-    case win::REG_DWORD: return "dword";
-    case win::REG_MULTI_SZ: return "multi-string";
-    default: return "type " + std::to_string(type);
-  }
-}
-
 std::string DataText(const ValueData& value) {
   const std::string& b = value.bytes;
-  if (value.type == win::REG_SZ || value.type == win::REG_EXPAND_SZ) return AnsiToUtf8(b.substr(0, b.find('\0')));
+  // A list of strings is shown whole, its zeros included.
   if (value.type == win::REG_MULTI_SZ) return AnsiToUtf8(b);
-  if (value.type == win::REG_DWORD && b.size() == 4) {
-    std::uint32_t bits = 0;
-    for (int i = 3; i >= 0; --i) bits = (bits << 8) | static_cast<std::uint8_t>(b[static_cast<std::size_t>(i)]);
-    return std::to_string(static_cast<std::int32_t>(bits));
-  }
+  if (win::IsStringData(value.type)) return AnsiToUtf8(b.substr(0, b.find('\0')));
+  if (win::KindOf(value.type) == win::ValueKind::Dword && b.size() == win::kDwordSize)
+    return std::to_string(static_cast<std::int32_t>(win::DwordOfBytes(b)));
   const std::string hex = BytesToHexText(b);  // " 01 0A": one blank before every pair
   return hex.empty() ? hex : hex.substr(1);
 }

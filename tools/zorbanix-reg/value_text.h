@@ -1,5 +1,5 @@
 #pragma once
-// How the tool shows a value: its type by name and its data as text.
+// How the tool shows a value: its data as text (its type by name is win::TypeName).
 #include <string>
 #include <vector>
 
@@ -25,8 +25,6 @@ struct NamedValue {
 // one listing call; false when the key cannot be opened.
 bool ListValueData(win::RegistryApi& api, const std::string& path, std::vector<NamedValue>& out);
 
-// "string", "binary", "dword", ..., "type N".
-std::string TypeName(win::DWORD type);
 // Text for text types (UTF-8; a string ends at its first zero byte, as programs read it:
 // other programs store strings with their terminator), decimal for a 4-byte dword, hex
 // pairs otherwise.
