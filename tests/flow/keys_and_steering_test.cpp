@@ -120,6 +120,7 @@ TEST_F(Steering, PointerCentresTheBasketInsideTheWindowOnlyInAMouseGame) {
   Play(/*keyboard=*/false);
   Press(vk::kRight);  // no keys with the mouse
   EXPECT_EQ(form.picBasket.Left(), (6255 - Form1::kBasketHome.width) / 2);
+  EXPECT_EQ(form.MouseIcon(), Picture::Cursor) << "only M hides the pointer";
   form.MouseMoveAt(3000, 6000);
   EXPECT_EQ(form.picBasket.Left(), RoundHalfEven(3000 - Form1::kBasketHome.width / 2));
   form.MouseMoveAt(100, 6000);
