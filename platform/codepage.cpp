@@ -7,10 +7,11 @@ namespace zbx {
 namespace {
 
 // 0x80..0x9F of code page 1252; the undefined five map to the C1 control of the same value.
-constexpr std::array<char32_t, 32> kHigh = {
+constexpr auto kHigh = std::to_array<char32_t>({
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178});
+static_assert(kHigh.size() == 0xA0 - 0x80);
 
 bool IsAscii(std::string_view text) {
   for (char c : text)
@@ -34,24 +35,17 @@ std::optional<std::uint8_t> AnsiCode(char32_t cp) {
 
 char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
   const auto b0 = static_cast<unsigned char>(s[pos]);
-  int len = 0;
-  char32_t cp = 0;
   if (b0 < 0x80) {
     ++pos;
     return b0;
-  } else if ((b0 & 0xE0) == 0xC0) {
-    len = 2;
-    cp = b0 & 0x1F;
-  } else if ((b0 & 0xF0) == 0xE0) {
-    len = 3;
-    cp = b0 & 0x0F;
-  } else if ((b0 & 0xF8) == 0xF0) {
-    len = 4;
-    cp = b0 & 0x07;
-  } else {
+  }
+  // The lead byte gives the length and the first bits: 110xxxxx, 1110xxxx, 11110xxx.
+  const int len = (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3 : (b0 & 0xF8) == 0xF0 ? 4 : 0;
+  if (len == 0) {
     ++pos;
     return 0xFFFD;
   }
+  char32_t cp = b0 & (0x7Fu >> len);
   if (pos + len > s.size()) {
     ++pos;
     return 0xFFFD;
@@ -64,8 +58,9 @@ char32_t NextCodePoint(std::string_view s, std::size_t& pos) {
     }
     cp = (cp << 6) | (b & 0x3F);
   }
-  static constexpr char32_t kMin[5] = {0, 0, 0x80, 0x800, 0x10000};
-  if (cp < kMin[len] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+  // The lowest code point of each length: a shorter form would do for anything below.
+  static constexpr char32_t kLowest[] = {0x80, 0x800, 0x10000};
+  if (cp < kLowest[len - 2] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
     ++pos;
     return 0xFFFD;
   }
