@@ -54,7 +54,11 @@ std::string Get(RegistryApi& store, HKEY root, const std::string& path, const st
   const LONG rc = store.RegQueryValueExA(key, name.c_str(), nullptr, nullptr,
                                          reinterpret_cast<BYTE*>(data.data()), &size);
   store.RegCloseKey(key);
-  return rc == 0 ? data.substr(0, size) : std::string();
+  if (rc != 0) return {};
+  data.resize(size);
+  // String data set from a C++ string keeps the zero behind it, as Windows keeps it.
+  if (!data.empty() && data.back() == '\0') data.pop_back();
+  return data;
 }
 
 void BM_SalvageAfter16RandomBytes(benchmark::State& state) {
