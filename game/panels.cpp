@@ -15,13 +15,14 @@ void ShowHelp(Game& g) {
   f.frameGameOver.SetVisible(false);
 }
 
-void HideHelp(Game& g) {
-  auto& f = g.form;
-  f.frameHelp.SetVisible(false);
-  f.Frame1.SetEnabled(true);
-  g.s.HelpShown = kFalse;
+void HideCoveringPanel(Game& g, Control& panel, Flag& shown) {
+  panel.SetVisible(false);
+  g.form.Frame1.SetEnabled(true);
+  shown = kFalse;
   if (g.s.WasPaused == kFalse) SetPause(g, kFalse);
 }
+
+void HideHelp(Game& g) { HideCoveringPanel(g, g.form.frameHelp, g.s.HelpShown); }
 
 void SetPointerVisible(Game& g, Flag flag) {
   if (g.s.NewGameOpen == kTrue) return;

@@ -55,10 +55,7 @@ void ShowScoreboard(Game& g) {
 
 void HideScoreboard(Game& g) {
   Form1& f = g.form;
-  f.framScores.SetVisible(false);
-  f.Frame1.SetEnabled(true);
-  g.s.ScoresShown = kFalse;
-  if (g.s.WasPaused == kFalse) SetPause(g, kFalse);
+  HideCoveringPanel(g, f.framScores, g.s.ScoresShown);
   for (int i = 1; i <= HighScoreTable::kPlaces; ++i) {
     f.lblHSName(i).SetForeColor(palette::kWhite);
     f.lblHSPlace(i).SetForeColor(palette::kWhite);
