@@ -1,13 +1,11 @@
 #pragma once
-// A scripted platform for headless tests: a clock the test sets (and that can advance
-// by itself on every read), random draws the test queues (or a fixed generator when
-// the queue is empty), answers to message boxes the test queues, sounds and boxes
-// recorded, and a DoEvents hook so a test can inject events in the middle of a wait.
+// A scripted platform for headless tests: a clock the test sets, queued random draws and
+// message-box answers, sounds and boxes recorded, and hooks to inject events during a
+// wait or a question.
 #include <cmath>
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -24,40 +22,30 @@ class FakePlatform : public Platform {
     bool operator==(const ShownBox&) const = default;
   };
 
-  // Clock.
-  double now = 12 * 3600.0;      // seconds since midnight; reads wrap at 86400 like a clock
-  double advancePerRead = 0.0;   // added after every TimeOfDay() read
+  double now = 12 * 3600.0;  // seconds since midnight; reads wrap at 86400 like a clock
   double advancePerSleep = 0.001;
-  int timeReads = 0;
-  int sleeps = 0;
+  int timeReads = 0, sleeps = 0;
 
-  // Random draws: queued values first, then a simple deterministic sequence.
-  std::deque<double> draws;
+  std::deque<double> draws;  // queued values first, then a simple deterministic sequence
   std::vector<double> seeds;
   std::uint64_t lcg = 12345;
 
-  // Message boxes.
   std::deque<MsgBoxResult> answers;  // empty queue answers No (or OK)
   std::vector<ShownBox> boxes;
-  std::function<void()> onMsgBox;    // runs while the box is "shown"
+  std::function<void()> onMsgBox;  // runs while the box is "shown"
 
-  // Events.
   int doEventsCalls = 0;
   std::function<void()> onDoEvents;
   bool ended = false;
 
-  // Sounds.
   std::vector<int> playedIds;  // resource ids, in order (filled by LoadResource+PlayWave)
   std::vector<WaveBytes> played;
   std::function<std::vector<std::uint8_t>(std::string_view, int)> resources;
-  int lastLoadedId = 0;
-  int resourceLoads = 0;
+  int lastLoadedId = 0, resourceLoads = 0;
 
   double TimeOfDay() override {
     ++timeReads;
-    const double t = std::fmod(now, 86400.0);
-    now += advancePerRead;
-    return t;
+    return std::fmod(now, 86400.0);
   }
   void SleepBriefly() override {
     ++sleeps;
@@ -77,8 +65,7 @@ class FakePlatform : public Platform {
     lcg = lcg * 6364136223846793005ULL + 1442695040888963407ULL;
     return static_cast<double>(lcg >> 11) / 9007199254740992.0;
   }
-  MsgBoxResult MsgBox(std::string_view text, std::string_view title, MsgBoxButtons buttons,
-                      MsgBoxIcon icon) override {
+  MsgBoxResult MsgBox(std::string_view text, std::string_view title, MsgBoxButtons buttons, MsgBoxIcon icon) override {
     boxes.push_back({std::string(text), std::string(title), buttons, icon});
     if (onMsgBox) onMsgBox();
     if (answers.empty()) return buttons == MsgBoxButtons::OK ? MsgBoxResult::OK : MsgBoxResult::No;
@@ -91,7 +78,6 @@ class FakePlatform : public Platform {
     lastLoadedId = id;
     ++resourceLoads;
     if (resources) return resources(type, id);
-    // A recognisable stand-in: "WAV" resource id as the only byte.
     return {static_cast<std::uint8_t>(id)};
   }
   void PlayWave(WaveBytes wave) override {

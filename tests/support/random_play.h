@@ -1,12 +1,10 @@
 #pragma once
-// Random but legal play of the whole program on the scripted platform: every key of the
-// key table with any modifiers, clicks on the label-buttons, pointer moves, timer ticks,
-// names and cheat commands typed, answers to the questions, events that arrive during
-// a wait or while a question is shown, close requests and kills. After every step the
-// rules that must hold whatever the player does are checked; a sequence that breaks one
-// is shrunk to a shortest one that still breaks it. No GoogleTest here: the fuzz target
-// uses it too.
+// Random but legal play of the whole program on the scripted platform (the acts below,
+// also during a wait or while a question is shown). After every step the rules that must
+// hold whatever the player does are checked; a sequence that breaks one is shrunk to a
+// shortest one that still breaks it. No GoogleTest here: the fuzz target uses it too.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <deque>
@@ -155,19 +153,13 @@ inline Step DrawStep(const std::function<int(int)>& below) {
       break;
     case Act::Click: s.a = below(5); break;
     case Act::Pointer: s.a = below(6255); s.b = below(7905); break;
-    case Act::Ticks: {
-      static const int counts[] = {1, 3, 10, 40, 150, 600};
-      s.a = counts[below(6)];
-      break;
-    }
+    case Act::Ticks: s.a = std::array{1, 3, 10, 40, 150, 600}[static_cast<std::size_t>(below(6))]; break;
     case Act::Focus: s.a = below(5); break;
     case Act::Choose: s.a = 1 + below(2); break;
     case Act::TypeName: s.a = below(static_cast<int>(kNames.size())); s.b = below(2); break;
-    case Act::TypeCheat: {
-      const int c = below(static_cast<int>(kCommands.size()) + 3);  // the first three more often
-      s.a = c < static_cast<int>(kCommands.size()) ? c : c - static_cast<int>(kCommands.size());
+    case Act::TypeCheat:  // the first three more often
+      s.a = below(static_cast<int>(kCommands.size()) + 3) % static_cast<int>(kCommands.size());
       break;
-    }
     case Act::Rig:  // often a last life, or a score close to the ceiling
       s.a = below(5) < 2 ? 4 + below(2) : below(static_cast<int>(kRigScores.size()));
       s.b = below(5) < 2 ? 0 : below(static_cast<int>(kRigLifes.size()));
@@ -271,11 +263,6 @@ class Session : private FormObserver {
     platform.answers = outer;
   }
 
-  Control& Button(int i) {
-    Control* const buttons[] = {&form.lblNew, &form.lblStart, &form.lblPause, &form.lblOK, &form.lblCancel};
-    return *buttons[i];
-  }
-
   static std::u32string CodePoints(std::string_view utf8) {
     std::u32string cps;
     for (std::size_t pos = 0; pos < utf8.size();) cps += NextCodePoint(utf8, pos);
@@ -315,7 +302,8 @@ class Session : private FormObserver {
     switch (s.act) {
       case Act::Key: form.KeyDown(static_cast<std::int16_t>(s.a), static_cast<std::int16_t>(s.b)); break;
       case Act::Click: {
-        const RectTwips r = Button(s.a).WindowBounds();
+        Control* const buttons[] = {&form.lblNew, &form.lblStart, &form.lblPause, &form.lblOK, &form.lblCancel};
+        const RectTwips r = buttons[s.a]->WindowBounds();
         form.ClickAt(r.left + r.width / 2, r.top + r.height / 2);
         break;
       }
