@@ -19,6 +19,7 @@ class EndOfGameTest : public GameTest {
     form.picBasket.SetLeft(100);
     form.picPlanet.SetTop(5000);
     form.txtName.SetText("Ann");
+    game.s.HighScores = DefaultHighScores();
   }
   void ExpectBetweenGames() {
     EXPECT_FALSE(form.timCounter.Enabled());
@@ -44,11 +45,6 @@ class EndOfGameTest : public GameTest {
     };
     end(game);
     platform.onDoEvents = nullptr;
-  }
-  // What the new-game panel does to the ended game's field as it opens.
-  void OpenNewGame() {
-    ++game.epoch;
-    form.frameGameOver.SetVisible(false);
   }
 };
 
@@ -126,44 +122,37 @@ TEST_F(EndOfGameTest, TiltPlaysTheExplosionEvenWithSoundOffBlinksAndRecords) {
 }
 
 // A new game opened during any wait of an end has the field: the end neither shows its
-// panel again nor opens the board, and the row it pointed out is white again.
-TEST_F(EndOfGameTest, ANewGameOpenedDuringAWaitTakesTheFieldOver) {
+// panel again nor opens the board, and the row it pointed out is white again. The cheat
+// console, up as the last wait ends, keeps the board closed; the end panel goes all the same.
+TEST_F(EndOfGameTest, WhatOpensDuringAWaitOfTheEndKeepsTheBoardClosed) {
   const struct {
     void (*end)(Game&);
     int wait;  // Tilt: 1 and 2 blink the panel, 3 points out the row
-    int place;
-  } cases[] = {{GameOver, 1, 4}, {Tilt, 1, 1}, {Tilt, 2, 1}, {Tilt, 3, 1}};
+    bool cheat;
+  } cases[] = {{GameOver, 1, false}, {Tilt, 1, false},    {Tilt, 2, false},
+               {Tilt, 3, false},     {GameOver, 1, true}, {Tilt, 3, true}};
   for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << (c.end == Tilt ? "Tilt" : "GameOver") << " wait " << c.wait << " cheat "
+                                    << c.cheat);
     SetUp();
-    game.s.HighScores = DefaultHighScores();
+    const int place = c.end == GameOver ? 4 : 1;
+    form.frameCheat.SetVisible(false);
     bool rowPointedOut = false;
     EndWith(c.end, c.wait, [&] {
-      rowPointedOut = form.lblHSName(c.place).ForeColor() == rules::kRecordedRow;
-      OpenNewGame();
+      rowPointedOut = form.lblHSName(place).ForeColor() == rules::kRecordedRow;
+      if (c.cheat) {
+        form.frameCheat.SetVisible(true);
+      } else {  // what the new-game panel does to the ended game's field as it opens
+        ++game.epoch;
+        form.frameGameOver.SetVisible(false);
+      }
     });
-    EXPECT_EQ(game.s.RecordedPlace, c.place) << "recorded before the wait: " << c.wait;
-    EXPECT_EQ(rowPointedOut, c.end == GameOver || c.wait == 3) << c.wait;
-    ExpectRowColour(c.place, palette::kWhite);
-    EXPECT_FALSE(form.frameGameOver.Visible()) << c.wait;
-    EXPECT_FALSE(form.framScores.Visible()) << c.wait;
-    EXPECT_EQ(game.s.ScoresShown, kFalse) << c.wait;
-  }
-}
-
-// The cheat console keeps the board closed; the end panel goes all the same.
-TEST_F(EndOfGameTest, CheatConsoleUpAsTheLastWaitEndsLeavesNeitherPanel) {
-  const struct {
-    void (*end)(Game&);
-    int lastWait;
-  } cases[] = {{GameOver, 1}, {Tilt, 3}};
-  for (auto [end, lastWait] : cases) {
-    SetUp();
-    game.s.HighScores = DefaultHighScores();
-    form.frameCheat.SetVisible(false);
-    EndWith(end, lastWait, [&] { form.frameCheat.SetVisible(true); });
-    EXPECT_FALSE(form.frameGameOver.Visible()) << lastWait;
-    EXPECT_FALSE(form.framScores.Visible()) << lastWait;
-    ExpectRowColour(game.s.RecordedPlace, rules::kRecordedRow);
+    EXPECT_EQ(game.s.RecordedPlace, place) << "recorded before the wait";
+    EXPECT_EQ(rowPointedOut, c.end == GameOver || c.wait == 3);
+    ExpectRowColour(place, c.cheat ? rules::kRecordedRow : palette::kWhite);
+    EXPECT_FALSE(form.frameGameOver.Visible());
+    EXPECT_FALSE(form.framScores.Visible());
+    EXPECT_EQ(game.s.ScoresShown, kFalse);
   }
 }
 
