@@ -2,7 +2,6 @@
 // with their pause bookkeeping, and the abandoned-game snapshot.
 #include <optional>
 
-#include "game/scoreboard.h"
 #include "game/start_pause.h"
 #include "registry/cls_registry_access.h"
 #include "scores/registry_storage.h"
@@ -66,28 +65,6 @@ TEST_F(FlowStates, CancelBringsBackTheControllerInUseAndTheNameThatIsRecorded) {
   Ticks(200);  // the last life falls past the basket
   ASSERT_EQ(game.s.GameRunning, kFalse);
   EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{150, "Ann"}));
-  SaveHighScores(game);
-  LoadHighScores(game);
-  EXPECT_EQ(game.s.HighScores(4), (HighScoreEntry{150, "Ann"})) << "loads back unchanged";
-}
-
-TEST_F(FlowStates, AGameStartedUnderTheCheatConsoleAfterAPauseIsNotPaused) {
-  Play(/*keyboard=*/true);
-  Ticks(1);
-  Press(vk::kSpace);
-  Answer(MsgBoxResult::Yes);
-  Press(vk::kF2);
-  Press(vk::kEnter);  // OK keeps the pause of the abandoned game
-  Press(vk::kC, vk::kAlt);
-  ASSERT_TRUE(form.frameCheat.Visible());
-  Press(vk::kF5);  // the console blocks SetPause, not the start
-  EXPECT_EQ(game.s.GameRunning, kTrue);
-  EXPECT_EQ(game.s.Paused, kFalse);
-  EXPECT_TRUE(form.timCounter.Enabled());
-  EXPECT_EQ(game.s.LaunchPending, kTrue) << "a new object from the top";
-  const double left = form.picBasket.Left();
-  Press(vk::kLeft);
-  EXPECT_LT(form.picBasket.Left(), left);
 }
 
 TEST_F(FlowStates, OkNeedsANameThatIsNotBlankAndThePlaceholderGoesOnFocus) {
@@ -178,17 +155,6 @@ TEST_F(FlowStates, SetPauseIsSilentWhileAnyPanelCoversTheGame) {
   }
 }
 
-TEST_F(FlowStates, StartResetsWhatTheLastGameLeft) {
-  LoadAndName();
-  form.lblLifes.SetForeColor(palette::kRed);
-  game.s.HighScoreBeaten = kTrue;
-  game.s.NewGamePause = kTrue;
-  Press(vk::kF5);
-  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kGreen);
-  EXPECT_EQ(game.s.HighScoreBeaten, kFalse);
-  EXPECT_EQ(game.s.NewGamePause, kFalse);
-}
-
 TEST_F(FlowStates, AbandonedGameComesBackThroughCancelAndPlaysOn) {
   Play();
   form.lblScore.SetCaption("140");
@@ -229,7 +195,7 @@ TEST_F(FlowStates, AnUnlimitedLivesGameComesBackWithLivesToPlay) {
   EXPECT_EQ(Shown(), "0/25") << "then the lives a cheat command gives";
 }
 
-TEST_F(FlowStates, GameOverLeadsToANewGameWithoutAQuestion) {
+TEST_F(FlowStates, GameOverLeadsToANewGameWithoutAQuestionWhoseStartResetsWhatTheLastLeft) {
   Play();
   form.picBasket.SetLeft(5280);
   form.lblLifes.SetCaption("1");
@@ -241,6 +207,14 @@ TEST_F(FlowStates, GameOverLeadsToANewGameWithoutAQuestion) {
   Press(vk::kF2);
   EXPECT_EQ(State(), "naming");
   EXPECT_TRUE(platform.boxes.empty());
+  Press(vk::kEnter);
+  form.lblLifes.SetForeColor(palette::kRed);
+  game.s.HighScoreBeaten = kTrue;
+  game.s.NewGamePause = kTrue;
+  Press(vk::kF5);
+  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kGreen);
+  EXPECT_EQ(game.s.HighScoreBeaten, kFalse);
+  EXPECT_EQ(game.s.NewGamePause, kFalse);
 }
 
 TEST_F(FlowStates, LeavingAsksAndOnlyYesSavesAndEnds) {

@@ -15,31 +15,26 @@ class Reentrancy : public FlowTest {
     Ticks(1);
     form.picBasket.SetLeft(game.s.ObjectLeft);
   }
-  // A recorded game whose last life goes with a bomb, and a key during the explosion.
-  void KeyDuringTheLastExplosion(std::int16_t key) {
+  // A recorded game whose last life goes with a bomb, and `act` during the explosion.
+  void DuringTheLastExplosion(const std::function<void()>& act) {
     Play();
     form.lblScore.SetCaption("150");
     BombAtTheLastLife();
     int passes = 0;
-    platform.onDoEvents = [&, key] {
-      if (passes++ == 0) Press(key);
+    platform.onDoEvents = [&] {
+      if (passes++ == 0) act();
     };
     while (passes == 0) Ticks(1);
   }
+  void ExpectOnlyTheScoreboardAfter(std::int16_t key);
 };
 
 TEST_F(Reentrancy, NewGameDuringTheLastExplosionEndsThatGameAndKeepsItsScore) {
-  Play();
-  form.lblScore.SetCaption("150");
-  BombAtTheLastLife();
-  bool asked = false;
-  platform.onDoEvents = [&] {
-    if (asked) return;
-    asked = true;
+  DuringTheLastExplosion([&] {
     Answer(MsgBoxResult::Yes);
     Press(vk::kF2);
-  };
-  Ticks(200);
+  });
+  Ticks(5);
   EXPECT_EQ(game.s.NewGameOpen, kTrue);
   EXPECT_FALSE(form.frameGameOver.Visible());  // no Game Over over the new panel
   EXPECT_EQ(game.s.ScoresShown, kFalse);
@@ -80,22 +75,17 @@ TEST_F(Reentrancy, ANewGameStartedDuringTiltsBlinkIsLeftAlone) {
 }
 
 // Space or F1 during the explosion that ends a recorded game: the game is over all the
-// same, and the scoreboard is the one panel left, with no pause behind it.
-TEST_F(Reentrancy, APauseDuringTheLastExplosionIsNotLeftBehind) {
-  KeyDuringTheLastExplosion(vk::kSpace);
+// same, and the scoreboard is the one panel left, with no pause or help behind it.
+void Reentrancy::ExpectOnlyTheScoreboardAfter(std::int16_t key) {
+  DuringTheLastExplosion([&] { Press(key); });
   EXPECT_EQ(State(), "new locked scores launch");
   EXPECT_EQ(form.lblPause.Caption(), "Pause (Space)");
-  Press(vk::kEnter);
-  EXPECT_EQ(State(), "new launch");
-}
-
-TEST_F(Reentrancy, HelpOpenedDuringTheLastExplosionMakesWayForTheScoreboard) {
-  KeyDuringTheLastExplosion(vk::kF1);
-  EXPECT_EQ(State(), "new locked scores launch");
   EXPECT_FALSE(form.frameHelp.Visible());
   Press(vk::kEnter);
   EXPECT_EQ(State(), "new launch");
 }
+TEST_F(Reentrancy, APauseDuringTheLastExplosionIsNotLeftBehind) { ExpectOnlyTheScoreboardAfter(vk::kSpace); }
+TEST_F(Reentrancy, HelpOpenedDuringTheLastExplosionMakesWayForTheScoreboard) { ExpectOnlyTheScoreboardAfter(vk::kF1); }
 
 TEST_F(Reentrancy, TimerEventsDuringAQuestionOrAWaitAreNotTicks) {
   Play();

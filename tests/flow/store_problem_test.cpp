@@ -42,6 +42,9 @@ TEST_F(StoreProblem, AReadOnlyStoreIsReadAndSaysThatNothingNewIsStored) {
                                              " is read-only (the file is read-only); the scoreboard will not be stored\n");
   EXPECT_EQ(game.s.HighScores(1), (HighScoreEntry{500, "Zed"}));
   EXPECT_EQ(LoadOn(":memory:"), "") << "a usable store says nothing";
+  EXPECT_EQ(game.s.HighScores, DefaultHighScores()) << "a first run has the default table...";
+  EXPECT_EQ(clsRegistryAccess(*store).ValueExists(std::string(kScoresPath), std::string(kScoresValue)), kFalse)
+      << "... and writes nothing";
 }
 
 }  // namespace

@@ -2,14 +2,11 @@
 // after the window's pending events have had their turn.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "flow/text_box_output.h"
-#include "platform/winreg.h"
+#include "platform/winreg_fixture.h"
 #include "support/fake_platform.h"
 #include "window/form1.h"
 
@@ -25,12 +22,8 @@ TEST(TextBoxOutput, ShowsEveryKeyPathAfterAnEventPass) {
   std::vector<std::string> seen;  // what the box held when each event pass ran
   platform.onDoEvents = [&] { seen.push_back(form.txtCheat.Text()); };
   TextBoxOutput out(form.txtCheat, platform);
-
-  const auto file =
-      std::filesystem::temp_directory_path() / ("zbx-out-" + std::to_string(::getpid()) + ".reg");
-  std::filesystem::remove(file);
-  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\Demo", file.string(), &out), 1);
-  std::filesystem::remove(file);
+  win::test::TempDir dir;
+  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\Demo", dir / "out.reg", &out), 1);
   EXPECT_EQ(seen, (std::vector<std::string>{"", "HKEY_CURRENT_USER\\Software\\Demo"}));
   EXPECT_EQ(form.txtCheat.Text(), "HKEY_CURRENT_USER\\Software\\Demo\\Sub");
 }
