@@ -168,10 +168,9 @@ TEST_F(StoredScores, TheSaveReadsAndWritesInOneTransactionOfTheGamesStoreOrWitho
 
 TEST(TwoGamesOnOneStore, BothScoresAreKeptWhicheverSavesFirst) {
   struct Case {
-    const char* ann;  // the scores the two games record
-    const char* bob;
-    bool annFirst;    // which one saves first
-    const char* top;  // places 1 to 6 of the stored table afterwards
+    const char *ann, *bob;  // the scores the two games record
+    bool annFirst;          // which one saves first
+    const char* top;        // places 1 to 6 of the stored table afterwards
   };
   const Case cases[] = {
       {"150", "170", true, "quandrovix.200|T T Venkrallo.180|Bob.170|Pumble Oatcake.160|Ann.150|Vix.140|"},

@@ -68,20 +68,16 @@ TEST_F(CatchTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
     EXPECT_EQ(form.lblLifes.ForeColor(), colour) << before << " " << tag;
   }
   EXPECT_EQ(platform.playedIds, std::vector<int>(3, 2)) << "the bonus sound";
-  form.lblLifes.SetCaption("1");
-  TickTo(0, 8000);
-  EXPECT_EQ(form.lblLifes.Caption(), "0");
-  EXPECT_EQ(game.s.GameRunning, kFalse);
-  EXPECT_TRUE(form.frameGameOver.Visible());
-  EXPECT_EQ(game.s.LaunchPending, kFalse);
-}
-
-TEST_F(CatchTest, ALossWithNoLivesLeftShowsNoneAndEndsTheGame) {
-  for (const std::string tag : {"", "BOOM"}) {
-    StartRunning("0", "0");
+  // The last loss, or one with no lives left, shows none and ends the game.
+  for (const auto& [lifes, tag] : {std::pair<const char*, std::string>{"1", ""}, {"0", ""}, {"0", "BOOM"}}) {
+    StartRunning("0", lifes);
     TickTo(tag.empty() ? 0 : 3000, tag.empty() ? 8000 : 7000, tag);
-    EXPECT_EQ(form.lblLifes.Caption(), "0") << tag;
-    EXPECT_EQ(game.s.GameRunning, kFalse) << tag;
+    EXPECT_EQ(form.lblLifes.Caption(), "0") << lifes << tag;
+    EXPECT_EQ(game.s.GameRunning, kFalse) << lifes << tag;
+    EXPECT_TRUE(form.frameGameOver.Visible()) << lifes << tag;
+    if (tag.empty()) {
+      EXPECT_EQ(game.s.LaunchPending, kFalse) << lifes;
+    }
   }
 }
 

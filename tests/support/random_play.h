@@ -151,10 +151,9 @@ inline Step DrawStep(const std::function<int(int)>& below) {
       if (s.a == vk::kEscape && s.when == When::Now && below(2) == 0) s.a = vk::kEnter;  // Esc may end it all
       s.b = below(3) == 0 ? below(8) : (s.a == vk::kC ? vk::kAlt : 0);
       break;
-    case Act::Click: s.a = below(5); break;
+    case Act::Click: case Act::Focus: s.a = below(5); break;
     case Act::Pointer: s.a = below(6255); s.b = below(7905); break;
     case Act::Ticks: s.a = std::array{1, 3, 10, 40, 150, 600}[static_cast<std::size_t>(below(6))]; break;
-    case Act::Focus: s.a = below(5); break;
     case Act::Choose: s.a = 1 + below(2); break;
     case Act::TypeName: s.a = below(static_cast<int>(kNames.size())); s.b = below(2); break;
     case Act::TypeCheat:  // the first three more often
@@ -183,11 +182,10 @@ inline std::vector<Step> DrawSequence(const std::function<int(int)>& below, int 
     add(Act::Choose, 1 + below(2));
     add(Act::Key, vk::kEnter);
     if (below(10) < 4) {
-      static const int cheats[] = {2, 3, 4, 5, 6};
       add(Act::Key, vk::kC, vk::kAlt);
       add(Act::Focus, 4);
       add(Act::TypeCheat, 0);
-      add(Act::TypeCheat, cheats[below(5)]);
+      add(Act::TypeCheat, 2 + below(5));  // one of the five cheats
       if (below(2) == 0) add(Act::Key, vk::kEscape);
       add(Act::Focus, 0);
     }
@@ -407,27 +405,21 @@ class Session : private FormObserver {
     if (RegistryScoreStorage(registry).Load() != game.s.HighScores) Break("store: the table would load back changed");
   }
 
-  enum class FlowState { Naming, Ready, Running, Paused, Over };
-
-  std::vector<FlowState> States() const {
+  // How many of the five flow states hold (naming, ready, running, paused, over), as
+  // flags, timer, commands and panels show them: exactly one must.
+  int StatesHolding() const {
     const ModGame& s = game.s;
     const bool running = s.GameRunning == kTrue, paused = s.Paused == kTrue, naming = s.NewGameOpen == kTrue;
     const bool timer = form.timCounter.Enabled(), panel = form.frameNewGame.Visible();
     const bool newOn = form.lblNew.Enabled(), startOn = form.lblStart.Enabled(), pauseOn = form.lblPause.Enabled();
     const bool pausedPanel = form.framePaused.Visible(), overPanel = form.frameGameOver.Visible();
     const bool held = (s.HelpShown == kTrue || s.ScoresShown == kTrue) && s.WasPaused == kFalse;
-    std::vector<FlowState> states;
-    if (naming && !running && panel && !timer && !newOn && !startOn && !pauseOn) states.push_back(FlowState::Naming);
-    if (!naming && !running && !panel && !timer && newOn && startOn && pauseOn && !pausedPanel && !overPanel)
-      states.push_back(FlowState::Ready);
     const bool playing = running && !naming && !panel && newOn && !startOn && pauseOn && !overPanel;
-    if (playing && !pausedPanel && ((!paused && timer) || (paused && !timer && held)))
-      states.push_back(FlowState::Running);
-    if (playing && paused && !timer && pausedPanel && form.lblPause.Caption() == "Unpause (Space)")
-      states.push_back(FlowState::Paused);
-    if (!naming && !running && !paused && !panel && !timer && newOn && !startOn && !pauseOn && !pausedPanel)
-      states.push_back(FlowState::Over);
-    return states;
+    return (naming && !running && panel && !timer && !newOn && !startOn && !pauseOn) +
+           (!naming && !running && !panel && !timer && newOn && startOn && pauseOn && !pausedPanel && !overPanel) +
+           (playing && !pausedPanel && ((!paused && timer) || (paused && !timer && held))) +
+           (playing && paused && !timer && pausedPanel && form.lblPause.Caption() == "Unpause (Space)") +
+           (!naming && !running && !paused && !panel && !timer && newOn && !startOn && !pauseOn && !pausedPanel);
   }
 
   static std::string Trimmed(const std::string& s) {
@@ -437,7 +429,7 @@ class Session : private FormObserver {
 
   void CheckRules(const HighScoreTable& tableBefore) {
     const ModGame& s = game.s;
-    if (States().size() != 1) Break("states: " + std::to_string(States().size()) + " of the five states hold");
+    if (StatesHolding() != 1) Break("states: " + std::to_string(StatesHolding()) + " of the five states hold");
     if (s.GameRunning == kTrue) {
       const auto lives = LifesFromCaption(form);
       if (lives < 1 && !(form.lblLifes.Caption() == "00" && UnlimitedLifesActive(s)))
