@@ -98,8 +98,7 @@ inline std::string Describe(const Step& s) {
     case Act::Key: out << " " << s.a << " shift " << s.b; break;
     case Act::Click: out << " " << buttons[s.a]; break;
     case Act::Pointer: out << " " << s.a << "," << s.b; break;
-    case Act::Ticks: out << " " << s.a; break;
-    case Act::Focus: case Act::Choose: out << " " << s.a; break;
+    case Act::Ticks: case Act::Focus: case Act::Choose: out << " " << s.a; break;
     case Act::TypeName: out << (s.b ? " append " : " ") << Quoted(kNames[s.a]); break;
     case Act::TypeCheat: out << " " << Quoted(kCommands[s.a]); break;
     case Act::Rig: out << " " << kRigScores[s.a] << "/" << kRigLifes[s.b]; break;
