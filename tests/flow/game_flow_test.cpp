@@ -97,7 +97,7 @@ TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
       {kClickStart, none, running + " launch"},
       {kTick, none, running},
       {vk::kF5, none, running},  // no second start
-      {vk::kSpace, none, paused},
+      {kClickPause, none, paused},  // the button pauses and resumes
       {kClickPause, none, running + " launch"},  // a new object from the top
       {kTick, none, running},
       // Help and the scoreboard over a paused game leave it paused; over a running game
@@ -158,7 +158,7 @@ TEST_F(FlowStates, SetPauseIsSilentWhileAnyPanelCoversTheGame) {
 TEST_F(FlowStates, AbandonedGameComesBackThroughCancelAndPlaysOn) {
   Play();
   form.lblScore.SetCaption("140");
-  form.lblLifes.SetCaption("17");
+  form.lblLifes.SetCaption("1");  // the last life is a life to come back with
   Answer(MsgBoxResult::Yes);
   Press(vk::kF2);
   EXPECT_EQ(platform.boxes, (std::vector<FakePlatform::ShownBox>{{"Are you sure you want to quit current game?",
@@ -168,15 +168,15 @@ TEST_F(FlowStates, AbandonedGameComesBackThroughCancelAndPlaysOn) {
   EXPECT_EQ(form.Caption(), "Zorbanix!");
   form.txtName.SetText("someone else");
   Press(vk::kEscape);
-  EXPECT_EQ(Shown(), "140/17");
+  EXPECT_EQ(Shown(), "140/1");
   EXPECT_EQ(form.txtName.Text(), "Ann");
   EXPECT_EQ(form.Caption(), "Zorbanix! - Ann");
 
   QueueLaunch(100, 14, 0);
   Press(vk::kF5);
   Ticks(1);
-  EXPECT_EQ(game.s.LifesLeft, 17);
-  EXPECT_EQ(form.lblSpeed.Caption(), "326 m/h");  // (50 - 2 * 17) + 140 + 50, shown + 120
+  EXPECT_EQ(game.s.LifesLeft, 1);
+  EXPECT_EQ(form.lblSpeed.Caption(), "358 m/h");  // (50 - 2 * 1) + 140 + 50, shown + 120
 }
 
 TEST_F(FlowStates, AnUnlimitedLivesGameComesBackWithLivesToPlay) {
