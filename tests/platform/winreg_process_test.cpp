@@ -19,6 +19,15 @@
 namespace zbx::win::test {
 namespace {
 
+// One write the way the registry class does it: create (open) the key, set, close.
+LONG WriteAt(RegistryApi& reg, const std::string& path, const std::string& name, const std::string& data) {
+  HKEY key = 0;
+  LONG rc = reg.RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key);
+  if (rc == ERROR_SUCCESS) rc = Set(reg, key, name.c_str(), data);
+  reg.RegCloseKey(key);
+  return rc;
+}
+
 class Transaction : public ::testing::Test {
  protected:
   // The values set in key K of a store on a file, as seen through another connection.
@@ -110,13 +119,11 @@ TEST_F(Transaction, ABulkIsCommittedWhenItReturnsWhateverItsBodyDid) {
 TEST_F(Transaction, ASnapshotSeesOneStateAndHoldsNoWriterUp) {
   Set(r, key, "a", "1");
   auto other = OpenRegistryStore(file);
-  HKEY theirs = 0;
-  ASSERT_EQ(other->RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_ALL_ACCESS, &theirs), ERROR_SUCCESS);
   std::string seen;
   r.Snapshot([&] {
     seen = Get(r, key, "a") + "," + Names(r, key, true)[0];
-    EXPECT_EQ(Set(*other, theirs, "a", "2"), ERROR_SUCCESS);
-    EXPECT_EQ(Set(*other, theirs, "b", "new"), ERROR_SUCCESS);
+    EXPECT_EQ(WriteAt(*other, "K", "a", "2"), ERROR_SUCCESS);
+    EXPECT_EQ(WriteAt(*other, "K", "b", "new"), ERROR_SUCCESS);
     EXPECT_EQ(other->RegDeleteKeyA(HKEY_CURRENT_USER, "Software"), ERROR_SUCCESS);
     seen += " " + Get(r, key, "a") + "," + std::to_string(Names(r, key, true).size()) + "," + Names(r, HKEY_CURRENT_USER)[1];
     return ERROR_SUCCESS;
@@ -124,7 +131,6 @@ TEST_F(Transaction, ASnapshotSeesOneStateAndHoldsNoWriterUp) {
   EXPECT_EQ(seen, "1,a 1,1,Software");
   EXPECT_EQ(Get(r, key, "a") + "," + std::to_string(Names(r, key, true).size()), "2,2");
   EXPECT_EQ(Names(r, HKEY_CURRENT_USER), Strings{"K"});
-  other->RegCloseKey(theirs);
 }
 
 // A bulk that runs on commits as it goes; another writer, waiting its turn, gets in meanwhile.
@@ -134,11 +140,7 @@ TEST_F(Transaction, ALongBulkLetsAnotherWriterIn) {
   bool doneDuringBulk = false;
   const LONG result = r.Bulk([&] {
     std::thread other([&] {
-      auto second = OpenRegistryStore(file);
-      HKEY theirs = 0;
-      second->RegOpenKeyExA(HKEY_CURRENT_USER, "K", 0, KEY_WRITE, &theirs);
-      otherResult = Set(*second, theirs, "other", "in");
-      second->RegCloseKey(theirs);
+      otherResult = WriteAt(*OpenRegistryStore(file), "K", "other", "in");
       otherDone = true;
     });
     const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
@@ -153,15 +155,6 @@ TEST_F(Transaction, ALongBulkLetsAnotherWriterIn) {
   EXPECT_EQ(otherResult, ERROR_SUCCESS);
   EXPECT_EQ(GetAt(r, "K", "other"), "in");
   EXPECT_EQ(Names(r, key, true).size(), 501u);
-}
-
-// One write the way the registry class does it: create (open) the key, set, close.
-LONG WriteAt(RegistryApi& reg, const std::string& path, const std::string& name, const std::string& data) {
-  HKEY key = 0;
-  LONG rc = reg.RegCreateKeyA(HKEY_CURRENT_USER, path.c_str(), &key);
-  if (rc == ERROR_SUCCESS) rc = Set(reg, key, name.c_str(), data);
-  reg.RegCloseKey(key);
-  return rc;
 }
 
 int ExitStatus(pid_t pid) {
