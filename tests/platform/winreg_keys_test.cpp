@@ -176,6 +176,12 @@ TEST_F(RegistryTest, SubKeysEnumerateSortedIgnoringCaseAndFollowChanges) {
   DWORD size = 2;
   EXPECT_EQ(reg.RegEnumKeyExA(parent, 1, name, &size, nullptr, nullptr, nullptr, nullptr), ERROR_MORE_DATA);
   EXPECT_EQ(std::string(name), "zzz");
+  // Keys carry no class text: an empty one of length 0.
+  char keyClass[8] = "junk";
+  DWORD classSize = sizeof keyClass;
+  size = sizeof name;
+  EXPECT_EQ(reg.RegEnumKeyExA(parent, 1, name, &size, nullptr, keyClass, &classSize, nullptr), ERROR_SUCCESS);
+  EXPECT_EQ(std::string(keyClass) + "/" + std::to_string(classSize), "/0");
   if (!kSystemRegistry) {  // Wine looks at the size first, and would write through the null pointer
     EXPECT_EQ(reg.RegEnumKeyExA(parent, 1, nullptr, &size, nullptr, nullptr, nullptr, nullptr),
               ERROR_INVALID_PARAMETER);
