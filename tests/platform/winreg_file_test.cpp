@@ -1,11 +1,146 @@
-// The store on a file: where the default one lives, creation, persistence, sharing.
+// Where the store lives: the default path and the free functions' store; folders made
+// 0700 and a WAL file 0600; links, other users' files and folders others can write
+// refused with the reason; a store that cannot be written opened for reading only, its
+// reads answered and its changes refused with 5.
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/winreg_fixture.h"
 
 namespace zbx::win::test {
 namespace {
+
+using Access = StoreStatus::Access;
+
+mode_t ModeOf(const std::string& path) {
+  struct stat st {};
+  return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+// A store file holding HKCU\Data "v" = "kept", closed again.
+void MakeStore(const std::string& path) {
+  auto store = OpenRegistryStore(path);
+  HKEY key = 0;
+  ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Data", &key), ERROR_SUCCESS);
+  ASSERT_EQ(Set(*store, key, "v", "kept"), ERROR_SUCCESS);
+  store->RegCloseKey(key);
+}
+
+TEST(RegistryFile, MissingFoldersAreMadePrivateAndAPrivateWalFileKeepsItsDataOverReopening) {
+  TempDir dir;
+  const std::string path = dir / "xdg/zorbanix/registry.db";
+  {
+    auto store = OpenRegistryStore(path);
+    EXPECT_EQ(ModeOf(dir / "xdg"), 0700u);
+    EXPECT_EQ(ModeOf(dir / "xdg/zorbanix"), 0700u);
+    const StoreStatus status = store->Status();
+    EXPECT_EQ(status.access, Access::ReadWrite);
+    EXPECT_EQ(status.path, path);
+    HKEY key = 0;
+    ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Game", &key), ERROR_SUCCESS);
+    ASSERT_EQ(Set(*store, key, "Best", "1234"), ERROR_SUCCESS);
+    ASSERT_EQ(Set(*store, HKEY_LOCAL_MACHINE, "Root value", "r"), ERROR_SUCCESS);
+    for (const std::string& file : {path, path + "-wal"}) EXPECT_EQ(ModeOf(file), 0600u) << file;
+    EXPECT_EQ(Pragma(path, "journal_mode"), "wal");
+  }
+  auto store = OpenRegistryStore(path);
+  EXPECT_EQ(GetAt(*store, "SOFTWARE\\game", "best"), "1234");
+  EXPECT_EQ(Get(*store, HKEY_LOCAL_MACHINE, "Root value"), "r");
+  EXPECT_EQ(Pragma(path, "integrity_check"), "ok");
+  EXPECT_EQ(OpenRegistryStore(":memory:")->Status().access, Access::ReadWrite);
+}
+
+TEST(RegistryFile, APlantedLinkIsNeverFollowed) {
+  TempDir dir;
+  const std::string other = dir / "other.db", empty = dir / "empty", nowhere = dir / "nowhere.db";
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(db, "CREATE TABLE mine(x); INSERT INTO mine VALUES (1);", nullptr, nullptr, nullptr), 0);
+  sqlite3_close(db);
+  std::ofstream(empty).flush();
+  const std::string otherBytes = Slurp(other);
+  for (const std::string& target : {other, empty, nowhere}) {
+    SCOPED_TRACE(target);
+    TempDir store;
+    const std::string path = store / "registry.db";
+    ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
+    auto reg = OpenRegistryStore(path);
+    const StoreStatus status = reg->Status();
+    EXPECT_EQ(status.access, Access::Unavailable);
+    EXPECT_EQ(status.path, path);
+    EXPECT_EQ(status.reason, "it is a symbolic link");
+    ExpectEveryCallAnswers(*reg, HKEY_CURRENT_USER, ERROR_CANTOPEN);
+  }
+  EXPECT_TRUE(Slurp(other) == otherBytes) << "the other database was changed";
+  EXPECT_EQ(Pragma(other, "journal_mode"), "delete");
+  EXPECT_EQ(Slurp(empty), "");
+  EXPECT_FALSE(std::filesystem::exists(nowhere));
+}
+
+TEST(RegistryFile, FoldersOthersCanWriteOrOwnAreRefused) {
+  TempDir dir;
+  const std::string folder = dir / "zorbanix";
+  MakeStore(folder + "/registry.db");
+  const std::string before = Slurp(folder + "/registry.db");
+  for (mode_t mode : {0770, 0707, 0777, 01777}) {
+    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
+    EXPECT_EQ(OpenRegistryStore(folder + "/registry.db")->Status().reason,
+              "its folder " + folder + " can be written by other users") << std::oct << mode;
+  }
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);  // readable by others is fine
+  EXPECT_EQ(OpenRegistryStore(folder + "/registry.db")->Status().access, Access::ReadWrite);
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a folder or file to another user needs root";
+  for (const std::string& owned : {folder, folder + "/registry.db"}) {
+    ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+    const StoreStatus status = OpenRegistryStore(folder + "/registry.db")->Status();
+    EXPECT_EQ(status.access, Access::Unavailable);
+    EXPECT_EQ(status.reason, owned == folder ? "its folder " + folder + " belongs to another user"
+                                             : "it belongs to another user");
+    ASSERT_EQ(::chown(owned.c_str(), 0, 0), 0);
+  }
+  EXPECT_TRUE(Slurp(folder + "/registry.db") == before);
+}
+
+TEST(RegistryFile, AStoreThatCannotBeWrittenIsReadAndRefusesEveryChange) {
+  TempDir dir;
+  const std::string folder = dir / "zorbanix", path = folder + "/registry.db";
+  MakeStore(path);
+  const std::string before = Slurp(path);
+  const struct {
+    mode_t file, folder;
+    std::string reason;
+  } cases[] = {{0400, 0700, "the file is read-only"}, {0600, 0500, "its folder " + folder + " is read-only"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.reason);
+    ASSERT_EQ(::chmod(path.c_str(), c.file), 0);
+    ASSERT_EQ(::chmod(folder.c_str(), c.folder), 0);
+    auto store = OpenRegistryStore(path);
+    const StoreStatus status = store->Status();
+    EXPECT_EQ(status.access, Access::ReadOnly);
+    EXPECT_EQ(status.reason, c.reason);
+    EXPECT_EQ(GetAt(*store, "Data", "v"), "kept");
+    HKEY key = 0;
+    ASSERT_EQ(store->RegOpenKeyA(HKEY_CURRENT_USER, "Data", &key), ERROR_SUCCESS);
+    EXPECT_EQ(Set(*store, key, "v", "changed"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(store->RegDeleteValueA(key, "v"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(store->RegDeleteKeyA(key, ""), ERROR_ACCESS_DENIED);
+    HKEY made = 0;
+    EXPECT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "New", &made), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Data", &made), ERROR_SUCCESS);  // opens what exists
+    store->RegCloseKey(made);
+    store->RegCloseKey(key);
+    store.reset();
+    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+    EXPECT_TRUE(Slurp(path) == before);
+  }
+  // Nothing to read and nowhere to make it.
+  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
+  EXPECT_EQ(OpenRegistryStore(folder + "/other.db")->Status().reason,
+            "it does not exist and its folder " + folder + " is read-only");
+  ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder + "/other.db"));
+}
 
 // Sets (or unsets, for null) an environment variable for the life of the object.
 struct ScopedEnv {
@@ -43,28 +178,6 @@ TEST(RegistryFile, FreeFunctionsUseTheDefaultStoreElseThePerUserFile) {
   EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Free", &key), ERROR_FILE_NOT_FOUND);
   EXPECT_TRUE(std::filesystem::exists(dir / "zorbanix/registry.db"));
   SetDefaultRegistry(nullptr);
-}
-
-TEST(RegistryFile, APrivateWalFileCreatedWithItsFoldersKeepsItsDataOverReopening) {
-  TempDir dir;
-  const std::string path = dir / "a/b/registry.db";
-  {
-    auto store = OpenRegistryStore(path);
-    HKEY key = 0;
-    ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Game", &key), ERROR_SUCCESS);
-    ASSERT_EQ(Set(*store, key, "Best", "1234"), ERROR_SUCCESS);
-    ASSERT_EQ(Set(*store, HKEY_LOCAL_MACHINE, "Root value", "r"), ERROR_SUCCESS);
-    for (const std::string& file : {path, path + "-wal"}) {
-      struct stat info {};
-      ASSERT_EQ(::stat(file.c_str(), &info), 0) << file;
-      EXPECT_EQ(info.st_mode & 0777, 0600u) << file;
-    }
-    EXPECT_EQ(Pragma(path, "journal_mode"), "wal");
-  }
-  auto store = OpenRegistryStore(path);
-  EXPECT_EQ(GetAt(*store, "SOFTWARE\\game", "best"), "1234");
-  EXPECT_EQ(Get(*store, HKEY_LOCAL_MACHINE, "Root value"), "r");
-  EXPECT_EQ(Pragma(path, "integrity_check"), "ok");
 }
 
 TEST(RegistryFile, StoresOnOneFileSeeEachOthersChangesEvenMidEnumeration) {

@@ -1,6 +1,6 @@
 #pragma once
 // Store test helpers: a fresh store per test (support/test_store.h), a temporary folder
-// for files, and short forms of the calls that keep the tests about behaviour.
+// for files, and short forms of the calls.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -60,23 +60,19 @@ inline std::string NameAt(RegistryApi& reg, HKEY key, DWORD index, bool value = 
   return rc == ERROR_SUCCESS ? std::string(name, size) : Error(rc);
 }
 
-// Every sub-key (or value) name, up to the first failure.
-inline Strings ListNames(RegistryApi& reg, HKEY key, bool values = false) {
+// Every sub-key (or value) name, up to the first failure; with `ended`, the listing must
+// end with 259.
+inline Strings Names(RegistryApi& reg, HKEY key, bool values = false, bool ended = true) {
   Strings names;
   for (std::string name; (name = NameAt(reg, key, static_cast<DWORD>(names.size()), values)).rfind("error ", 0) != 0;)
     names.push_back(name);
+  if (ended) {
+    EXPECT_EQ(NameAt(reg, key, static_cast<DWORD>(names.size()), values), Error(ERROR_NO_MORE_ITEMS));
+  }
   return names;
 }
 
-// Every sub-key (or value) name; the listing must end with 259.
-inline Strings Names(RegistryApi& reg, HKEY key, bool values = false) {
-  Strings names = ListNames(reg, key, values);
-  EXPECT_EQ(NameAt(reg, key, static_cast<DWORD>(names.size()), values), Error(ERROR_NO_MORE_ITEMS));
-  return names;
-}
-
-// The names in the registry's own order: sorted, for comparing listings whose order the
-// registry chooses (Win32 leaves the order of values, and of sub-keys, open).
+// Sorted names, for comparing listings whose order the registry chooses.
 inline Strings Sorted(Strings names) {
   std::sort(names.begin(), names.end());
   return names;
@@ -110,15 +106,13 @@ inline void ExpectEveryCallAnswers(RegistryApi& reg, HKEY h, LONG code) {
 #ifndef _WIN32
 // The first answer of a pragma, asked through a connection of its own.
 inline std::string Pragma(const std::string& path, const std::string& pragma) {
-  std::string result = "<no answer>";
   sqlite3* db = nullptr;
-  if (sqlite3_open(path.c_str(), &db) == SQLITE_OK) {
-    auto first = [](void* out, int, char** row, char**) {
-      *static_cast<std::string*>(out) = row[0];
-      return 1;  // the first row is enough
-    };
-    sqlite3_exec(db, ("PRAGMA " + pragma).c_str(), first, &result, nullptr);
-  }
+  sqlite3_stmt* stmt = nullptr;
+  sqlite3_open(path.c_str(), &db);
+  sqlite3_prepare_v2(db, ("PRAGMA " + pragma).c_str(), -1, &stmt, nullptr);
+  const bool row = sqlite3_step(stmt) == SQLITE_ROW;
+  std::string result = row ? reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)) : "<no answer>";
+  sqlite3_finalize(stmt);
   sqlite3_close(db);
   return result;
 }
@@ -129,14 +123,12 @@ class TempDir {
  public:
   TempDir() {
     std::random_device random;
-    const std::filesystem::path base = std::filesystem::temp_directory_path();
+    std::error_code ec;
     for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
-      const std::filesystem::path folder = base / ("zbx-winreg-" + std::to_string(random()));
-      std::error_code ec;
-      if (std::filesystem::create_directory(folder, ec)) {
-        std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);  // 0700, as mkdtemp makes it
-        path = folder.generic_string();
-      }
+      const auto folder = std::filesystem::temp_directory_path() / ("zbx-winreg-" + std::to_string(random()));
+      if (!std::filesystem::create_directory(folder, ec)) continue;
+      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);  // 0700, as mkdtemp makes it
+      path = folder.generic_string();
     }
   }
   ~TempDir() { std::error_code ec; std::filesystem::remove_all(path, ec); }
@@ -160,7 +152,8 @@ class RegistryTest : public ::testing::Test {
   RegistryApi& reg = *store;
 
   RegistryTest() {
-    for (HKEY root = HKEY_CLASSES_ROOT; root <= HKEY_DYN_DATA; ++root) startedWith_[{root, ""}] = ListNames(reg, root);
+    for (HKEY root = HKEY_CLASSES_ROOT; root <= HKEY_DYN_DATA; ++root)
+      startedWith_[{root, ""}] = Names(reg, root, false, false);
     startedWith_[{HKEY_CURRENT_USER, "Software"}] = Below(HKEY_CURRENT_USER, "Software");
   }
 
@@ -190,7 +183,7 @@ class RegistryTest : public ::testing::Test {
   Strings Below(HKEY root, const std::string& path) {
     HKEY key = 0;
     if (reg.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    Strings names = ListNames(reg, key);
+    Strings names = Names(reg, key, false, false);
     reg.RegCloseKey(key);
     return names;
   }

@@ -1,11 +1,18 @@
-// Several processes on one store file: concurrent writers lose nothing, and a writer
-// killed in the middle of its work leaves a sound store holding every write it finished.
+// Stores sharing one file. Transact: the calls of its body are committed together, undone
+// together when the body throws, and a call of the body that fails undoes only itself.
+// Bulk: committed whatever its body does, and a long one lets other writers in. Snapshot:
+// one state throughout. Processes: concurrent writers lose nothing, and a writer killed
+// in the middle of its work leaves a sound store holding every write it finished.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <functional>
+#include <stdexcept>
+#include <thread>
 
 #include "platform/winreg_fixture.h"
 
@@ -21,14 +28,143 @@ LONG WriteAt(RegistryApi& reg, const std::string& path, const std::string& name,
   return rc;
 }
 
+class Transaction : public ::testing::Test {
+ protected:
+  // The values set in key K of a store on a file, as seen through another connection.
+  std::string SeenFromOutside() {
+    auto other = OpenRegistryStore(file);
+    return GetAt(*other, "K", "a") + "," + GetAt(*other, "K", "b");
+  }
+  TempDir dir;
+  std::string file = dir / "registry.db";
+  std::shared_ptr<RegistryApi> onFile = OpenRegistryStore(file);
+  RegistryApi& r = *onFile;
+  HKEY key = [this] {  // HKCU\K, in the store on the file
+    HKEY k = 0;
+    EXPECT_EQ(r.RegCreateKeyA(HKEY_CURRENT_USER, "K", &k), ERROR_SUCCESS);
+    return k;
+  }();
+};
+
+TEST_F(Transaction, BodyIsCommittedWholeOrNotAtAllAndTransactionsNest) {
+  std::string midway;
+  EXPECT_EQ(r.Transact([&] {
+    Set(r, key, "a", "1");
+    midway = SeenFromOutside();  // nothing committed before the body returns
+    Set(r, key, "b", "2");
+    return ERROR_MORE_DATA;  // the body's own answer is handed back
+  }), ERROR_MORE_DATA);
+  EXPECT_EQ(midway, "error 2,error 2");
+  EXPECT_EQ(SeenFromOutside(), "1,2");
+
+  EXPECT_THROW(r.Transact([&]() -> LONG {
+    Set(r, key, "a", "changed");
+    r.RegDeleteValueA(key, "b");
+    throw std::runtime_error("body failed");
+  }), std::runtime_error);
+  EXPECT_EQ(SeenFromOutside(), "1,2");
+  EXPECT_EQ(Get(r, key, "a"), "1");
+
+  // A call that fails inside the body undoes only its own part; the rest is committed.
+  EXPECT_EQ(r.Transact([&] {
+    Set(r, key, "a", "3");
+    EXPECT_EQ(r.RegDeleteValueA(key, "missing"), ERROR_FILE_NOT_FOUND);
+    HKEY sub = 0;
+    EXPECT_EQ(r.RegCreateKeyA(key, "Sub", &sub), ERROR_SUCCESS);
+    r.RegCloseKey(sub);
+    return ERROR_SUCCESS;
+  }), ERROR_SUCCESS);
+  EXPECT_EQ(SeenFromOutside(), "3,2");
+  EXPECT_EQ(Names(r, key), Strings{"Sub"});
+  EXPECT_EQ(r.Transact([&] { return r.Transact([&] { return Set(r, key, "a", "inner"); }); }), ERROR_SUCCESS);
+  EXPECT_EQ(SeenFromOutside(), "inner,2");
+  // A store without transactions just runs the body.
+  auto unavailable = OpenRegistryStore(file + "/below/registry.db");  // a file is no folder
+  int runs = 0;
+  unavailable->Transact([&] { return ++runs, ERROR_SUCCESS; });
+  EXPECT_EQ(runs, 1);
+}
+
+TEST_F(Transaction, ABulkIsCommittedWhenItReturnsWhateverItsBodyDid) {
+  std::string midway;
+  EXPECT_EQ(r.Bulk([&] {
+    Set(r, key, "a", "1");
+    midway = SeenFromOutside();
+    return ERROR_ACCESS_DENIED;  // a body that fails keeps what it did
+  }), ERROR_ACCESS_DENIED);
+  EXPECT_EQ(midway, "error 2,error 2");
+  EXPECT_EQ(SeenFromOutside(), "1,error 2");
+  EXPECT_THROW(r.Bulk([&]() -> LONG {
+    Set(r, key, "b", "2");
+    throw std::runtime_error("stopped");
+  }), std::runtime_error);
+  EXPECT_EQ(SeenFromOutside(), "1,2");
+  // Inside an atomic scope a bulk is part of it, undone with it; an atomic scope inside a
+  // bulk is still undone whole, and the rest of the bulk kept.
+  EXPECT_THROW(r.Transact([&]() -> LONG {
+    r.Bulk([&] { return Set(r, key, "a", "undone"); });
+    throw std::runtime_error("undone");
+  }), std::runtime_error);
+  EXPECT_EQ(r.Bulk([&] {
+    Set(r, key, "a", "3");
+    EXPECT_THROW(r.Transact([&]() -> LONG {
+      Set(r, key, "b", "undone");
+      throw std::runtime_error("undone");
+    }), std::runtime_error);
+    return ERROR_SUCCESS;
+  }), ERROR_SUCCESS);
+  EXPECT_EQ(SeenFromOutside(), "3,2");
+}
+
+TEST_F(Transaction, ASnapshotSeesOneStateAndHoldsNoWriterUp) {
+  Set(r, key, "a", "1");
+  auto other = OpenRegistryStore(file);
+  std::string seen;
+  r.Snapshot([&] {
+    seen = Get(r, key, "a") + "," + Names(r, key, true)[0];
+    EXPECT_EQ(WriteAt(*other, "K", "a", "2"), ERROR_SUCCESS);
+    EXPECT_EQ(WriteAt(*other, "K", "b", "new"), ERROR_SUCCESS);
+    EXPECT_EQ(other->RegDeleteKeyA(HKEY_CURRENT_USER, "Software"), ERROR_SUCCESS);
+    seen += " " + Get(r, key, "a") + "," + std::to_string(Names(r, key, true).size()) + "," + Names(r, HKEY_CURRENT_USER)[1];
+    return ERROR_SUCCESS;
+  });
+  EXPECT_EQ(seen, "1,a 1,1,Software");
+  EXPECT_EQ(Get(r, key, "a") + "," + std::to_string(Names(r, key, true).size()), "2,2");
+  EXPECT_EQ(Names(r, HKEY_CURRENT_USER), Strings{"K"});
+}
+
+// A bulk that runs on commits as it goes; another writer, waiting its turn, gets in meanwhile.
+TEST_F(Transaction, ALongBulkLetsAnotherWriterIn) {
+  std::atomic<bool> otherDone{false};
+  LONG otherResult = -1;
+  bool doneDuringBulk = false;
+  const LONG result = r.Bulk([&] {
+    std::thread other([&] {
+      otherResult = WriteAt(*OpenRegistryStore(file), "K", "other", "in");
+      otherDone = true;
+    });
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    for (int i = 0; !otherDone && std::chrono::steady_clock::now() < limit; ++i)
+      Set(r, key, ("v" + std::to_string(i % 500)).c_str(), std::to_string(i));
+    doneDuringBulk = otherDone;
+    other.join();
+    return ERROR_SUCCESS;
+  });
+  EXPECT_EQ(result, ERROR_SUCCESS);
+  EXPECT_TRUE(doneDuringBulk) << "the other writer waited for the whole bulk";
+  EXPECT_EQ(otherResult, ERROR_SUCCESS);
+  EXPECT_EQ(GetAt(r, "K", "other"), "in");
+  EXPECT_EQ(Names(r, key, true).size(), 501u);
+}
+
 int ExitStatus(pid_t pid) {
   int status = 0;
   if (waitpid(pid, &status, 0) != pid) return -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
-// Forks one child per id, all released at the same moment so that their work interleaves;
-// each runs work(id) on its own store and exits with the number of failed writes (capped).
+// Forks one child per id, all released at once; each runs work(id) on its own store and
+// exits with the number of failed writes (capped).
 std::vector<int> RunAtOnce(const std::string& file, int children,
                            const std::function<int(RegistryApi&, int)>& work) {
   int go[2];
@@ -63,26 +199,35 @@ std::pair<std::string, std::string> Place(int id, int i) {
   return {i % 10 == 0 ? "Own\\" + name : "Shared", name};
 }
 
-TEST(RegistryProcesses, TwoWritersAtOnceLoseNothing) {
+// Writers at once lose nothing: neither plain writes nor read-add-one-write-back steps,
+// each in a transaction (without one, two processes could both write count + 1).
+TEST(RegistryProcesses, WritersAtOnceLoseNothing) {
   TempDir dir;
   const std::string file = dir / "registry.db";
-  const auto statuses = RunAtOnce(file, 2, [](RegistryApi& reg, int id) {
+  constexpr int kChildren = 3, kSteps = 150;
+  const auto statuses = RunAtOnce(file, kChildren, [](RegistryApi& reg, int id) {
     int failures = 0;
     for (int i = 0; i < kWrites; ++i) {
       const auto [path, name] = Place(id, i);
       failures += WriteAt(reg, path, name, std::to_string(i)) != ERROR_SUCCESS;
+      if (i >= kSteps) continue;
+      failures += reg.Transact([&reg] {
+        const std::string count = GetAt(reg, "Count", "n");
+        return WriteAt(reg, "Count", "n", std::to_string(count.rfind("error ", 0) == 0 ? 1 : std::stoi(count) + 1));
+      }) != ERROR_SUCCESS;
     }
     return failures;
   });
-  EXPECT_EQ(statuses, (std::vector<int>{0, 0})) << "failed writes in a child";
+  EXPECT_EQ(statuses, std::vector<int>(kChildren, 0)) << "failed writes in a child";
   auto store = OpenRegistryStore(file);
   int found = 0;
-  for (int id = 0; id < 2; ++id)
+  for (int id = 0; id < kChildren; ++id)
     for (int i = 0; i < kWrites; ++i) {
       const auto [path, name] = Place(id, i);
       found += GetAt(*store, path, name) == std::to_string(i);
     }
-  EXPECT_EQ(found, 2 * kWrites);
+  EXPECT_EQ(found, kChildren * kWrites);
+  EXPECT_EQ(GetAt(*store, "Count", "n"), std::to_string(kChildren * kSteps));
   store.reset();
   EXPECT_EQ(Pragma(file, "integrity_check"), "ok");
 }
@@ -102,8 +247,8 @@ TEST(RegistryProcesses, ProcessesCreatingTheStoreAtOnceAllGetIt) {
   }
 }
 
-// Every iteration creates a key, sets a value in it and one in a shared key, deletes the
-// key of the iteration before, and only then reports the iteration number on the pipe.
+// Each iteration makes a key with a value, sets one in a shared key, deletes the key of
+// the iteration before, and only then reports its number on the pipe.
 [[noreturn]] void ReportingWriter(const std::string& file, int reportFd) {
   auto store = OpenRegistryStore(file);
   for (std::uint32_t i = 0;; ++i) {
@@ -140,38 +285,13 @@ TEST(RegistryProcesses, KilledWriterLeavesASoundStoreWithEveryReportedWrite) {
   int missing = 0;
   for (std::uint32_t i = 0; i <= last; ++i) missing += GetAt(*store, "Loop", "v" + std::to_string(i)) != std::to_string(i);
   EXPECT_EQ(missing, 0) << "of " << last + 1 << " reported writes";
-  // The writer may have gone one iteration further than it reported: it then made
-  // K<last+1> and deleted K<last> before it died. Exactly one of the two is there.
+  // The writer may have made K<last+1> and deleted K<last> unreported: one of the two is there.
   const std::string next = std::to_string(last + 1);
   if (GetAt(*store, "Loop\\K" + next, "n") == next)
     EXPECT_EQ(GetAt(*store, "Loop\\K" + std::to_string(last), "n"), Error(2));
   else
     EXPECT_EQ(GetAt(*store, "Loop\\K" + std::to_string(last), "n"), std::to_string(last));
   EXPECT_EQ(GetAt(*store, "Loop\\K" + std::to_string(last - 1), "n"), Error(2));
-}
-
-// Read, add one, write back: from several processes at once, each step in a transaction
-// of its own. Without one, two processes reading the same count would both write
-// count + 1 and an increment would be lost.
-TEST(RegistryProcesses, ReadThenWriteInOneTransactionLosesNoUpdate) {
-  TempDir dir;
-  const std::string file = dir / "registry.db";
-  constexpr int kChildren = 3, kSteps = 150;
-  const auto statuses = RunAtOnce(file, kChildren, [](RegistryApi& reg, int) {
-    int failures = 0;
-    for (int i = 0; i < kSteps; ++i) {
-      const LONG rc = reg.Transact([&reg] {
-        const std::string count = GetAt(reg, "Count", "n");
-        const int next = count.rfind("error ", 0) == 0 ? 1 : std::stoi(count) + 1;
-        return WriteAt(reg, "Count", "n", std::to_string(next));
-      });
-      failures += rc != ERROR_SUCCESS;
-    }
-    return failures;
-  });
-  EXPECT_EQ(statuses, std::vector<int>(kChildren, 0)) << "failed steps in a child";
-  auto store = OpenRegistryStore(file);
-  EXPECT_EQ(GetAt(*store, "Count", "n"), std::to_string(kChildren * kSteps));
 }
 
 }  // namespace

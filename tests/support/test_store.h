@@ -1,11 +1,7 @@
 #pragma once
-// The registry a test works on, and what differs about it between the platforms.
-//
-// On Linux a test gets a fresh store of our own, in memory. On Windows it gets the system
-// registry (under Wine, the registry of the test run's own prefix): it starts with the
-// system's keys, and what a test adds below the roots is removed again when its store
-// object goes. The same tests run on both, so each proves our store against the real
-// registry and the class on the real registry.
+// The registry a test works on: on Linux a fresh store of our own, in memory; on Windows
+// the system registry (under Wine, the test run's own prefix), with what a test adds
+// below the roots removed when its store object goes. The same tests run on both.
 #include <cstddef>
 #include <memory>
 #include <string>

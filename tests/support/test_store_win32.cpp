@@ -1,6 +1,5 @@
-// Tests on Windows work on the system registry. What a test adds below the roots (and
-// below the usual keys under them) is removed when its store object goes, so every test
-// starts from the registry the test run began with.
+// Tests on Windows work on the system registry; what a test adds below the roots (and the
+// usual keys under them) is removed when its store object goes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,8 +14,7 @@
 namespace zbx::test {
 namespace {
 
-// The keys whose sub-keys and values a test may add: the roots and the usual keys below
-// them, as the system names them.
+// The keys whose sub-keys and values a test may add, as the system names them.
 const std::pair<::HKEY, const char*> kWatched[] = {
     {HKEY_CLASSES_ROOT, ""},      {HKEY_CURRENT_USER, ""},          {HKEY_LOCAL_MACHINE, ""},
     {HKEY_USERS, ""},             {HKEY_CURRENT_CONFIG, ""},        {HKEY_DYN_DATA, ""},
@@ -32,16 +30,13 @@ Contents Read(::HKEY root, const char* path) {
   ::HKEY key = nullptr;
   if (::RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) return contents;
   char name[16384];
-  for (DWORD i = 0;; ++i) {
-    DWORD size = sizeof name;
-    if (::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    contents.keys.emplace(name, size);
-  }
-  for (DWORD i = 0;; ++i) {
-    DWORD size = sizeof name;
-    if (::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-    contents.values.emplace(name, size);
-  }
+  for (bool values : {false, true})
+    for (DWORD i = 0, size = sizeof name;; ++i, size = sizeof name) {
+      if ((values ? ::RegEnumValueA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)
+                  : ::RegEnumKeyExA(key, i, name, &size, nullptr, nullptr, nullptr, nullptr)) != ERROR_SUCCESS)
+        break;
+      (values ? contents.values : contents.keys).emplace(name, size);
+    }
   if (key != root) ::RegCloseKey(key);
   return contents;
 }
