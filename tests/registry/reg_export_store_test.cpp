@@ -16,14 +16,10 @@
 namespace zbx::test {
 namespace {
 
-class ExportFromOurStore : public RegistryTest {
- protected:
-  export_property::SkipRecorder skipped;
-};
+using ExportFromOurStore = RegistryTest;
 
 TEST_F(ExportFromOurStore, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderStoreIsLeftOut) {
-  TempDir files;
-  const std::string db = files / "registry.db";
+  const std::string db = dir / "registry.db";
   auto onFile = win::OpenRegistryStore(db);
   clsRegistryAccess deep(*onFile);
   std::string path = "HKCU";
@@ -38,12 +34,13 @@ TEST_F(ExportFromOurStore, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderSto
                           "'\\OVER' FROM reg_keys ORDER BY length(path) DESC LIMIT 1";
   ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(raw);
-  EXPECT_EQ(deep.ExportToReg("HKCU\\1", files / "deep.reg", &skipped), 0);
+  export_property::SkipRecorder skipped;
+  EXPECT_EQ(deep.ExportToReg("HKCU\\1", dir / "deep.reg", &skipped), 0);
   ASSERT_EQ(skipped.keys.size(), 1u);
   EXPECT_NE(skipped.keys.begin()->find("\\2\\OVER"), std::string::npos);
   auto fresh = win::OpenRegistryStore(":memory:");
   clsRegistryAccess restored(*fresh);
-  EXPECT_EQ(restored.ImportFromReg(files / "deep.reg"), 1);
+  EXPECT_EQ(restored.ImportFromReg(dir / "deep.reg"), 1);
   EXPECT_EQ(restored.ReadDWORD(path, "bottom"), 512);
   EXPECT_EQ(restored.KeyExists(path + "\\Over"), kFalse);
 }

@@ -50,12 +50,6 @@ class RecordingOutput : public RegExportOutput {
 class Export : public RegistryTest {
  protected:
   void SetUp() override { reg.CreateKeyIfDoesntExists(kTrue); }
-  // Exports to a new file and returns its bytes; the result must be `expected`.
-  std::string Exported(const std::string& path, std::int32_t expected = 1, RegExportOutput* out = nullptr) {
-    std::filesystem::remove(dir / "out.reg");
-    EXPECT_EQ(reg.ExportToReg(path, dir / "out.reg", out), expected);
-    return Slurp(dir / "out.reg");
-  }
 };
 
 TEST_F(Export, OneValueOfEachTypeAndASubKeyByteForByte) {
