@@ -1,8 +1,6 @@
-// .reg export of what only our store can hold: the deepest tree it allows, made through
-// the class with paths of any length (on Windows a call takes a sub-key path of at most
-// 260 characters), and a deeper key that a store file made before the limit may hold.
-// And an export to a file that cannot grow (a full disk, as a process with a file size
-// limit sees it).
+// .reg export of what only our store can hold (the deepest tree it allows, made through the
+// class with paths over 260 characters, and a deeper key of an older store file), and to a
+// file that cannot grow (a full disk, as a process with a file size limit sees it).
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
