@@ -70,6 +70,7 @@ TEST_F(Import, ValueLinesOfEveryForm) {
       {"\"x\"=\"1=2=3\"", "x", win::REG_SZ, "1"},
       {"\"q\"=\"say \"hi\"\"", "q", win::REG_SZ, "say hi"},  // every quote goes
       {"\"s\"=\"tail  \"", "s", win::REG_SZ, "tail"},        // and the blanks before the closing one
+      {"\"none\"=\"\"", "none", win::REG_SZ, ""},
       {"\"n\" = \"v\"", "n ", win::REG_SZ, " v"},           // blanks around "=" stay
       {"\"lone\"=\"a\rb\nc\"", "lone", win::REG_SZ, "a\rb\nc"},  // a lone CR or LF ends no line
       {"\"Gr\xFC\xDF" "e\"=\"caf\xE9\"", "Gr\xFC\xDF" "e", win::REG_SZ, "caf\xE9"},
@@ -84,7 +85,7 @@ TEST_F(Import, ValueLinesOfEveryForm) {
     EXPECT_EQ(Raw(row.name, &type), row.stored) << row.line;
     EXPECT_EQ(type, row.type) << row.line;
   }
-  EXPECT_EQ(reg.EnumValues(kKey, names, values), 20);
+  EXPECT_EQ(reg.EnumValues(kKey, names, values), 21);
   EXPECT_EQ(reg.ValueExists("HKCU", "early"), kFalse);
 }
 
