@@ -12,40 +12,23 @@
 
 #include "tests/registry/export_property.h"
 
-namespace {
-
-// Choices read from the input, one or two bytes each; 0 once it runs out.
-class InputChoices : public zbx::export_property::Choices {
- public:
-  InputChoices(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
-  unsigned Next(unsigned bound) override {
-    if (bound <= 1) return 0;
-    unsigned value = Byte();
-    if (bound > 256) value = value << 8 | Byte();
-    return value % bound;
-  }
-
- private:
-  unsigned Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-  const std::uint8_t* data_;
-  std::size_t size_;
-  std::size_t pos_ = 0;
-};
-
-const std::string& Folder() {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string folder = [] {
     std::string pattern = "/tmp/zbx-fuzz-export-XXXXXX";
     if (mkdtemp(pattern.data()) == nullptr) std::abort();
     return pattern;
   }();
-  return folder;
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  InputChoices choices(data, size);
-  const std::string broken = zbx::export_property::CheckOneTree(choices, Folder());
+  // Choices read from the input, one or two bytes each; 0 once it runs out.
+  std::size_t pos = 0;
+  auto byte = [&] { return pos < size ? unsigned{data[pos++]} : 0u; };
+  zbx::export_property::Choices choices = [&](unsigned bound) {
+    if (bound <= 1) return 0u;
+    unsigned value = byte();
+    if (bound > 256) value = value << 8 | byte();
+    return value % bound;
+  };
+  auto source = zbx::win::OpenRegistryStore(":memory:"), target = zbx::win::OpenRegistryStore(":memory:");
+  const std::string broken = zbx::export_property::CheckOneTree(choices, folder, *source, *target);
   if (!broken.empty()) {
     std::fprintf(stderr, "export property broken: %s\n", broken.c_str());
     std::abort();

@@ -20,20 +20,15 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-// A private folder for this process's files, made once.
-const std::string& Folder() {
-  static const std::string folder = [] {
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::string folder = [] {  // a private folder for this process's files
     std::string pattern = "/tmp/zbx-fuzz-import-XXXXXX";
     Check(mkdtemp(pattern.data()) != nullptr);
     return pattern;
   }();
-  return folder;
-}
-
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string in = Folder() + "/in.reg", out = Folder() + "/out.reg";
+  const std::string in = folder + "/in.reg", out = folder + "/out.reg";
   {
     std::ofstream file(in, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

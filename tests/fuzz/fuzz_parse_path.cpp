@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/registry_names.h"
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
 #include "registry/registry_path.h"
@@ -18,9 +19,7 @@ void Check(bool ok) {
 }
 
 bool HasLongRootName(const std::string& path) {
-  std::string upper = path;
-  for (char& c : upper)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  const std::string upper = zbx::win::UpperName(path);
   for (const char* name : {"HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", "HKEY_CLASSES_ROOT", "HKEY_USERS",
                            "HKEY_PERFORMANCE_DATA", "HKEY_DYN_DATA", "HKEY_CURRENT_CONFIG"})
     if (upper.find(name) != std::string::npos) return true;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/codepage.h"
+#include "platform/registry_names.h"
 #include "platform/rounding.h"
 #include "registry/hex_text.h"
 
@@ -13,12 +14,6 @@ namespace {
 
 void Check(bool ok) {
   if (!ok) std::abort();
-}
-
-std::string Upper(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
 }
 
 }  // namespace
@@ -36,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (valid && hex.size() % 2 == 0) {
     std::string back = zbx::BytesToHexText(bytes);
     Check(zbx::HexTextToBytes(back) == bytes);
-    Check(back == Upper(hex));
+    Check(back == zbx::win::UpperName(hex));
   }
 
   // The input as raw bytes.

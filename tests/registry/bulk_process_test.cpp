@@ -1,7 +1,6 @@
 // The class in bulk against other processes on the same store file: exports and listings
 // show one state of the tree while another process keeps changing it, and an import
 // killed at any moment leaves a sound store in which every value is whole or absent.
-//
 // ZBX_IMPORT_KILLS and ZBX_IMPORT_KEYS set how many imports are killed and how many keys
 // (of 10 values) the imported file holds; tests/registry/import_kills.sh runs many.
 #include <poll.h>
@@ -10,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -84,20 +84,12 @@ struct Child {
   }
 }
 
-// The text of value "n" in the section of key line `key` of an exported file.
-std::string SectionValue(const std::string& file, const std::string& key) {
-  const std::size_t at = file.find("[" + key + "]\r\n");
-  if (at == std::string::npos) return "<no key>";
-  const std::size_t value = file.find("\"n\"=\"", at);
-  return value == std::string::npos ? "<no value>" : file.substr(value + 5, file.find('"', value + 5) - value - 5);
-}
-
-// The text that follows `after` up to the end of its line.
-std::string Between(const std::string& text, const std::string& after) {
-  const std::size_t at = text.find(after);
+// The text between `after` and the next `end`, looking from the first `from` on.
+std::string Between(const std::string& text, const std::string& after, char end = '\n', const std::string& from = "") {
+  const std::size_t start = text.find(from), at = start == std::string::npos ? start : text.find(after, start);
   if (at == std::string::npos) return "<none>";
-  const std::size_t from = at + after.size();
-  return text.substr(from, text.find('\n', from) - from);
+  const std::size_t begin = at + after.size();
+  return text.substr(begin, text.find(end, begin) - begin);
 }
 
 class BulkProcesses : public RegistryTest {
@@ -132,8 +124,9 @@ TEST_F(BulkProcesses, ExportsAndListingsShowOneStateWhileAnotherProcessChangesTh
   for (int round = 0; flipping && round < 30; ++round) {
     const std::string out = dir / ("export" + std::to_string(round) + ".reg");
     shared.ExportToReg(kTree, out);
-    const std::string text = Slurp(out), a = SectionValue(text, "HKEY_CURRENT_USER\\Software\\Pairs\\A");
-    mismatches += a != SectionValue(text, "HKEY_CURRENT_USER\\Software\\Pairs\\Z");
+    const std::string text = Slurp(out), section = "[HKEY_CURRENT_USER\\Software\\Pairs\\";
+    const std::string a = Between(text, "\"n\"=\"", '"', section + "A]\r\n");
+    mismatches += a != Between(text, "\"n\"=\"", '"', section + "Z]\r\n");
     seen.insert(a);
     const auto dwords = static_cast<std::size_t>(shared.EnumValues(first, names, values, win::REG_DWORD));
     mismatches += dwords != 2 || values[0] != values[1];
@@ -159,7 +152,7 @@ std::string KeyPath(int k) { return "HKCU\\Software\\Crash\\G" + std::to_string(
 std::string ImportFile(int keys) {
   std::string text = "REGEDIT4\r\n\r\n";
   for (int k = 0; k < keys; ++k) {
-    text += "[HKEY_CURRENT_USER\\Software\\Crash\\G" + std::to_string(k / 100) + "\\K" + std::to_string(k) + "]\r\n";
+    text += "[HKEY_CURRENT_USER" + KeyPath(k).substr(4) + "]\r\n";
     for (int j = 0; j < 8; ++j) text += "\"t" + std::to_string(j) + "\"=\"" + Text(k, j) + "\"\r\n";
     text += "\"b\"=hex:" + std::string(k % 2 ? "0a,0b,0c" : "ff") + "\r\n\"d\"=dword:" + std::to_string(1000 + k) + "\r\n\r\n";
   }
@@ -172,16 +165,14 @@ int WholeValuesPresent(clsRegistryAccess& reg, int keys) {
   Names names;
   Values values;
   for (int k = 0; k < keys; ++k) {
-    const std::int32_t n = reg.EnumValues(KeyPath(k), names, values);
-    for (std::int32_t i = 0; i < n; ++i) {
-      const std::string& name = names[static_cast<std::size_t>(i)];
-      const RegValue& value = values[static_cast<std::size_t>(i)];
-      const RegValue expected = name == "b" ? RegValue(std::string(k % 2 ? " 0A 0B 0C" : " FF"))
-                                : name == "d" ? RegValue(std::stoi(std::to_string(1000 + k), nullptr, 16))
-                                              : RegValue(Text(k, name[1] - '0'));
-      EXPECT_EQ(value, expected) << KeyPath(k) << " " << name;
-      ++present;
+    const int n = std::max(reg.EnumValues(KeyPath(k), names, values), 0);
+    for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i) {
+      const RegValue expected = names[i] == "b"   ? RegValue(std::string(k % 2 ? " 0A 0B 0C" : " FF"))
+                                : names[i] == "d" ? RegValue(std::stoi(std::to_string(1000 + k), nullptr, 16))
+                                                  : RegValue(Text(k, names[i][1] - '0'));
+      EXPECT_EQ(values[i], expected) << KeyPath(k) << " " << names[i];
     }
+    present += n;
   }
   return present;
 }
@@ -206,14 +197,10 @@ TEST_F(BulkProcesses, AnImportKilledAtAnyMomentLeavesEveryValueWholeOrAbsent) {
     });
     // The first import runs to its end (and times the others' kills); the others are killed
     // at a random moment up to a little past that time.
-    int byte = -1;
-    if (round == 0) {
-      byte = importer.Next(600000);
-      importTime = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-    } else {
+    if (round > 0)
       std::this_thread::sleep_for(std::uniform_int_distribution<long>(0, importTime.count() * 6 / 5)(random) * std::chrono::milliseconds(1));
-      byte = importer.Next(0);
-    }
+    const int byte = importer.Next(round == 0 ? 600000 : 0);
+    if (round == 0) importTime = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
     importer.Kill();
     ASSERT_NE(byte, 'f') << "the import failed";
 

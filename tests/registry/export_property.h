@@ -1,23 +1,20 @@
 #pragma once
 // The property every .reg export must have, shared by the property test and the fuzz
 // target: a tree drawn from a stream of choices (names and texts over every code page
-// 1252 character, with the pieces of .reg syntax mixed in) is exported and imported into
-// another store that holds other keys. Nothing outside the tree may change; inside it,
-// every value must come from the tree with its data (a text as ReadString reads it), and
-// every value the export did not report as left out must come back.
-//
-// The two stores may be one, as the system registry is on Windows: the tree is deleted
-// after the export, and only the tree and what an import could reach by mistake (the
-// keys below HKEY_CURRENT_USER\Software, and the values and sub-keys of every root) are
-// compared there, the system's keys being many.
+// 1252 character, pieces of .reg syntax mixed in) is exported and imported into a store
+// that holds other keys. Nothing outside the tree may change; inside it, every value must
+// come from the tree with its data (a text as ReadString reads it), and every value the
+// export did not report as left out must come back. The two stores may be one, as the
+// system registry is on Windows: then the tree is deleted after the export, and only what
+// an import could reach by mistake is compared (the system's keys being many).
 #include <algorithm>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -30,35 +27,28 @@ namespace zbx::export_property {
 
 using win::DWORD, win::HKEY;
 
-// A source of choices: a seeded generator, or the bytes of a fuzz input.
-class Choices {
- public:
-  virtual ~Choices() = default;
-  // A number from 0 to bound - 1.
-  virtual unsigned Next(unsigned bound) = 0;
-};
+// A source of choices (a seeded generator, or the bytes of a fuzz input): a number from 0
+// to bound - 1.
+using Choices = std::function<unsigned(unsigned bound)>;
 
 inline constexpr const char* kTree = "Software\\Tree";  // below HKEY_CURRENT_USER
 inline const std::string kTreeUpper = "1\\SOFTWARE\\TREE";
 
 // Pieces of .reg syntax that a hostile text or name might hold.
-inline const std::vector<std::string>& Pieces() {
-  static const std::vector<std::string> pieces = {
-      "\r\n", "\r", "\n", "\"", "=", "[", "]", "@", "-", " ", "hex:", "dword:", "\\", "HKCU", "HKEY_USERS",
-      "\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", "\r\n[HKEY_CURRENT_USER\\Software\\Victim]\r\n\"keep\"=-",
-      "\"keep\"=\"changed\"", "[-HKEY_LOCAL_MACHINE\\SOFTWARE]", std::string(1, '\0')};
-  return pieces;
-}
+inline const std::vector<std::string> kPieces = {
+    "\r\n", "\r", "\n", "\"", "=", "[", "]", "@", "-", " ", "hex:", "dword:", "\\", "HKCU", "HKEY_USERS",
+    "\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", "\r\n[HKEY_CURRENT_USER\\Software\\Victim]\r\n\"keep\"=-",
+    "\"keep\"=\"changed\"", "[-HKEY_LOCAL_MACHINE\\SOFTWARE]", std::string(1, '\0')};
 
 // A code page text: single bytes of any value but zero, and pieces of .reg syntax.
 inline std::string Text(Choices& c, unsigned maxParts, bool zeroAllowed) {
   std::string text;
-  for (unsigned n = c.Next(maxParts + 1); n > 0; --n) {
-    if (c.Next(3) == 0) {
-      const std::string& piece = Pieces()[c.Next(static_cast<unsigned>(Pieces().size()))];
+  for (unsigned n = c(maxParts + 1); n > 0; --n) {
+    if (c(3) == 0) {
+      const std::string& piece = kPieces[c(static_cast<unsigned>(kPieces.size()))];
       if (piece[0] != '\0' || zeroAllowed) text += piece;
     } else {
-      text += static_cast<char>(1 + c.Next(255));
+      text += static_cast<char>(1 + c(255));
     }
   }
   return text;
@@ -70,30 +60,32 @@ inline std::string KeyName(Choices& c) {
   return name.empty() ? "k" : name.substr(0, win::kMaxKeyNameLength);
 }
 
-inline void SetRaw(win::RegistryApi& store, HKEY key, const std::string& name, DWORD type, const std::string& data) {
-  win::SetValueBytes(store, key, name.c_str(), type, data);
-}
-
-// Fills a key with values and sub-keys, `levels` deep at most.
+// Fills a key with texts, byte data and 32-bit values, and sub-keys `levels` deep at most.
 inline void BuildKey(win::RegistryApi& store, HKEY key, Choices& c, int levels) {
-  for (unsigned n = c.Next(5); n > 0; --n) {
-    const std::string name = c.Next(6) == 0 ? std::string() : Text(c, 4, false);
-    switch (c.Next(3)) {
-      case 0: SetRaw(store, key, name, win::REG_SZ, Text(c, 8, true)); break;
-      case 1: SetRaw(store, key, name, win::REG_BINARY, Text(c, 6, true)); break;
-      default: {
-        std::string bits;
-        for (int i = 0; i < 4; ++i) bits += static_cast<char>(c.Next(256));
-        SetRaw(store, key, name, win::REG_DWORD, bits);
-      }
-    }
+  for (unsigned n = c(5); n > 0; --n) {
+    const std::string name = c(6) == 0 ? std::string() : Text(c, 4, false);
+    const unsigned kind = c(3);
+    std::string data = kind < 2 ? Text(c, kind == 0 ? 8 : 6, true) : std::string();
+    for (int i = 0; kind == 2 && i < 4; ++i) data += static_cast<char>(c(256));
+    const DWORD types[] = {win::REG_SZ, win::REG_BINARY, win::REG_DWORD};
+    win::SetValueBytes(store, key, name.c_str(), types[kind], data);
   }
-  for (unsigned n = levels > 0 ? c.Next(4) : 0; n > 0; --n) {
+  for (unsigned n = levels > 0 ? c(4) : 0; n > 0; --n) {
     HKEY sub = 0;
     if (store.RegCreateKeyA(key, KeyName(c).c_str(), &sub) != win::ERROR_SUCCESS) continue;
     BuildKey(store, sub, c, levels - 1);
     store.RegCloseKey(sub);
   }
+}
+
+inline std::vector<std::string> SubKeys(win::RegistryApi& store, HKEY key) {
+  std::vector<std::string> names;
+  char name[300];
+  for (DWORD size = sizeof name; store.RegEnumKeyExA(key, static_cast<DWORD>(names.size()), name, &size, nullptr,
+                                                     nullptr, nullptr, nullptr) == 0;
+       size = sizeof name)
+    names.emplace_back(name, size);
+  return names;
 }
 
 // Every value of the store: upper-cased key path ("1\SOFTWARE\X") -> name -> type and data;
@@ -105,8 +97,7 @@ struct Stored {
 };
 using Dump = std::map<std::string, std::map<std::string, Stored>>;
 
-// Below a key, listed with their values and sub-keys: every key (levels < 0), or as many
-// levels as given.
+// A key with its values and sub-keys: every level below it (levels < 0), or as many as given.
 inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, Dump& dump, int levels = -1) {
   auto& values = dump[path];
   std::vector<char> name(16384);
@@ -116,19 +107,10 @@ inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, 
     if (store.RegEnumValueA(key, i, name.data(), &nameSize, nullptr, &type, data.data(), &dataSize) != 0) break;
     values[std::string(name.data(), nameSize)] = {type, std::string(data.begin(), data.begin() + dataSize)};
   }
-  std::vector<std::string> subKeys;
-  for (DWORD i = 0;; ++i) {
-    DWORD nameSize = static_cast<DWORD>(name.size());
-    if (store.RegEnumKeyExA(key, i, name.data(), &nameSize, nullptr, nullptr, nullptr, nullptr) != 0) break;
-    subKeys.emplace_back(name.data(), nameSize);
-  }
-  for (const std::string& sub : subKeys) {
-    if (levels == 0) {
-      dump[path + "\\" + win::UpperName(sub)];
-      continue;
-    }
+  for (const std::string& sub : SubKeys(store, key)) {
     HKEY h = 0;
-    if (store.RegOpenKeyExA(key, sub.c_str(), 0, win::KEY_READ, &h) != 0) continue;
+    if (levels == 0) dump[path + "\\" + win::UpperName(sub)];
+    if (levels == 0 || store.RegOpenKeyExA(key, sub.c_str(), 0, win::KEY_READ, &h) != 0) continue;
     DumpKey(store, h, path + "\\" + win::UpperName(sub), dump, levels - 1);
     store.RegCloseKey(h);
   }
@@ -156,21 +138,14 @@ inline bool InTree(const std::string& path) {
 // The text ReadString gives for a value's bytes: read into 255 blanks, with a zero behind
 // string data that lacks one when there is room, trimmed, less its last character; here
 // also cut at its first zero, as the export cuts it.
-inline std::string ReadAsText(const std::string& bytes, bool stringType) {
+inline std::string ReadAsText(std::string bytes, bool stringType) {
   if (bytes.size() > 255) return {};
-  std::string buffer = bytes;
-  if (stringType && !bytes.empty() && bytes.size() < 255 && bytes.back() != '\0') buffer += '\0';
-  buffer.resize(255, ' ');
-  const std::size_t first = buffer.find_first_not_of(' ');
+  if (stringType && !bytes.empty() && bytes.size() < 255 && bytes.back() != '\0') bytes += '\0';
+  bytes.resize(255, ' ');
+  const std::size_t first = bytes.find_first_not_of(' ');
   if (first == std::string::npos) return {};
-  std::string text = buffer.substr(first, buffer.find_last_not_of(' ') - first + 1);
-  text.pop_back();
+  const std::string text = bytes.substr(first, bytes.find_last_not_of(' ') - first);
   return text.substr(0, text.find('\0'));
-}
-
-// A store path ("1\SOFTWARE\X") the way the export names it, upper-cased.
-inline std::string ExportName(const std::string& storePath) {
-  return win::UpperName(ExpandRootNames("HKEY_CURRENT_USER" + storePath.substr(1)));
 }
 
 // Records what the export leaves out: upper-cased paths as the export names them.
@@ -192,28 +167,24 @@ inline void PlantOthers(win::RegistryApi& store) {
   for (const char* path : {"Software\\Victim", "Software\\Tree2", "Software\\Victim\\Deep"}) {
     HKEY key = 0;
     store.RegCreateKeyA(win::HKEY_CURRENT_USER, path, &key);
-    SetRaw(store, key, "keep", win::REG_SZ, "precious");
-    SetRaw(store, key, "x", win::REG_BINARY, "\x01");
-    SetRaw(store, key, "@", win::REG_SZ, "at");
+    for (auto [name, type, data] : {std::tuple{"keep", win::REG_SZ, "precious"}, {"x", win::REG_BINARY, "\x01"},
+                                    {"@", win::REG_SZ, "at"}})
+      win::SetValueBytes(store, key, name, type, data);
     store.RegCloseKey(key);
   }
-  SetRaw(store, win::HKEY_CURRENT_USER, "", win::REG_SZ, "root default");
+  win::SetValueBytes(store, win::HKEY_CURRENT_USER, "", win::REG_SZ, "root default");
 }
 
 inline void DeleteTree(win::RegistryApi& store, HKEY parent, const std::string& name) {
   HKEY key = 0;
   if (store.RegOpenKeyExA(parent, name.c_str(), 0, win::KEY_ALL_ACCESS, &key) != 0) return;
-  std::vector<char> sub(300);
-  for (DWORD size = static_cast<DWORD>(sub.size());
-       store.RegEnumKeyExA(key, 0, sub.data(), &size, nullptr, nullptr, nullptr, nullptr) == 0;
-       size = static_cast<DWORD>(sub.size()))
-    DeleteTree(store, key, std::string(sub.data(), size));
+  for (const std::string& sub : SubKeys(store, key)) DeleteTree(store, key, sub);
   store.RegCloseKey(key);
   store.RegDeleteKeyA(parent, name.c_str());
 }
 
-// One round, from the source store to the target store (which may be the same one, see
-// above; whole: compare the whole target): "" when the property holds, else what broke it.
+// One round from the source store to the target store (whole: compare the whole target):
+// "" when the property holds, else what broke it.
 inline std::string CheckOneTree(Choices& c, const std::string& folder, win::RegistryApi& source,
                                 win::RegistryApi& target, bool whole = true) {
   HKEY tree = 0;
@@ -233,26 +204,20 @@ inline std::string CheckOneTree(Choices& c, const std::string& folder, win::Regi
   DeleteTree(source, win::HKEY_CURRENT_USER, kTree);
 
   PlantOthers(target);
+  auto outside = [](Dump dump) {
+    for (auto it = dump.begin(); it != dump.end();) it = InTree(it->first) ? dump.erase(it) : std::next(it);
+    return dump;
+  };
   const Dump before = DumpStore(target, whole);
   clsRegistryAccess importer(target);
   if (importer.ImportFromReg(file) != 1) return "the export does not import";
   const Dump after = DumpStore(target, whole);
-  for (const auto& [path, values] : before)
-    if (!InTree(path) && (after.count(path) == 0 || after.at(path) != values)) return "changed outside: " + path;
-  for (const auto& [path, values] : after)
-    if (!InTree(path) && before.count(path) == 0) return "key made outside: " + path;
+  if (outside(before) != outside(after)) return "a key outside the tree changed or was made";
 
-  auto leftOut = [&](const std::string& storePath, const std::string& name) {
-    const std::string path = ExportName(storePath);
-    if (skipped.values.count({path, name}) != 0) return true;
-    for (const std::string& key : skipped.keys)
-      if (path == key || path.compare(0, key.size() + 1, key + "\\") == 0) return true;
-    return false;
-  };
   for (const auto& [path, values] : after) {
     if (!InTree(path)) continue;
+    const auto key = original.find(path);
     for (const auto& [name, value] : values) {
-      const auto key = original.find(path);
       if (key == original.end() || key->second.count(name) == 0) return "invented: " + path + " : " + name;
       const Stored& was = key->second.at(name);
       const bool same = was.type == win::REG_SZ
@@ -261,23 +226,21 @@ inline std::string CheckOneTree(Choices& c, const std::string& folder, win::Regi
       if (!same) return "changed: " + path + " : " + name;
     }
   }
-  for (const auto& [path, values] : original)
+  for (const auto& [path, values] : original) {
+    const std::string exported = win::UpperName(ExpandRootNames("HKEY_CURRENT_USER" + path.substr(1)));
+    bool keyLeftOut = false;
+    for (const std::string& key : skipped.keys)
+      keyLeftOut |= exported == key || exported.compare(0, key.size() + 1, key + "\\") == 0;
     for (const auto& [name, value] : values) {
-      if (leftOut(path, name)) continue;
       // A default value is written only when ReadString can read it (not over 255 bytes).
-      if (name.empty() && value.type == win::REG_SZ && value.data.size() > 255) continue;
+      if (keyLeftOut || skipped.values.count({exported, name}) != 0 ||
+          (name.empty() && value.type == win::REG_SZ && value.data.size() > 255))
+        continue;
       const auto key = after.find(path);
       if (key == after.end() || key->second.count(name) == 0) return "lost: " + path + " : " + name;
     }
+  }
   return {};
 }
-
-#ifndef _WIN32
-// One round between two stores of ours, in memory.
-inline std::string CheckOneTree(Choices& c, const std::string& folder) {
-  auto source = win::OpenRegistryStore(":memory:"), target = win::OpenRegistryStore(":memory:");
-  return CheckOneTree(c, folder, *source, *target);
-}
-#endif
 
 }  // namespace zbx::export_property

@@ -41,16 +41,25 @@ TEST_F(Keys, EnumKeysKeepsStaleEntriesAndFollowsDeletions) {
   EXPECT_EQ(names, (Names{"a", "c", "D", n255, "Zoë"}));
 }
 
-TEST_F(Keys, EnumKeysNeverStallsOnAFailingStore) {
-  reg.CreateKey("HKCU\\P\\a");
-  reg.CreateKey("HKCU\\P\\b");
+TEST_F(Keys, ListingsNeverStallOnAFailingStore) {
+  Names keys;
+  for (const char* name : {"a", "b"}) {
+    reg.CreateKey(std::string("HKCU\\P\\") + name);
+    reg.WriteString("HKCU\\P", name, "1");
+  }
   // A key deleted under an open handle answers 1018 for ever: the failing entry counts.
-  store.onEnumKey = [](DWORD) { return std::optional<LONG>(win::ERROR_KEY_DELETED); };
-  EXPECT_EQ(reg.EnumKeys("HKCU\\P", names), 1);
-  EXPECT_EQ(names, (Names{""}));
+  store.onEnumKey = store.onEnumValue = [](DWORD) { return std::optional<LONG>(win::ERROR_KEY_DELETED); };
+  EXPECT_EQ(reg.EnumKeys("HKCU\\P", keys), 1);
+  EXPECT_EQ(reg.EnumValues("HKCU\\P", names, values), 1);
+  EXPECT_EQ(keys, Names{""});
+  EXPECT_EQ(names, Names{""});
   store.onEnumKey = [](DWORD i) { return i == 1 ? std::optional<LONG>(win::ERROR_ACCESS_DENIED) : std::nullopt; };
-  EXPECT_EQ(reg.EnumKeys("HKCU\\P", names), 2);
+  store.onEnumValue = [](DWORD i) { return i == 1 ? std::optional<LONG>(win::ERROR_INVALID_HANDLE) : std::nullopt; };
+  EXPECT_EQ(reg.EnumKeys("HKCU\\P", keys), 2);
+  EXPECT_EQ(reg.EnumValues("HKCU\\P", names, values), 2);
+  EXPECT_EQ(keys, (Names{"a", ""}));
   EXPECT_EQ(names, (Names{"a", ""}));
+  EXPECT_EQ(reg.EnumValues("HKCU\\P", names, values, 1), 1);  // the failed entry has no type
 }
 
 TEST(DefaultStore, AnObjectKeepsItsStoreWhenTheDefaultIsReplaced) {

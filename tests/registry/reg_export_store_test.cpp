@@ -1,8 +1,6 @@
-// .reg export of what only our store can hold: the deepest tree it allows, made through
-// the class with paths of any length (on Windows a call takes a sub-key path of at most
-// 260 characters), and a deeper key that a store file made before the limit may hold.
-// And an export to a file that cannot grow (a full disk, as a process with a file size
-// limit sees it).
+// .reg export of what only our store can hold (the deepest tree it allows, made through the
+// class with paths over 260 characters, and a deeper key of an older store file), and to a
+// file that cannot grow (a full disk, as a process with a file size limit sees it).
 #include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -16,14 +14,10 @@
 namespace zbx::test {
 namespace {
 
-class ExportFromOurStore : public RegistryTest {
- protected:
-  export_property::SkipRecorder skipped;
-};
+using ExportFromOurStore = RegistryTest;
 
 TEST_F(ExportFromOurStore, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderStoreIsLeftOut) {
-  TempDir files;
-  const std::string db = files / "registry.db";
+  const std::string db = dir / "registry.db";
   auto onFile = win::OpenRegistryStore(db);
   clsRegistryAccess deep(*onFile);
   std::string path = "HKCU";
@@ -38,12 +32,13 @@ TEST_F(ExportFromOurStore, TheDeepestAllowedTreeExportsAndADeeperKeyOfAnOlderSto
                           "'\\OVER' FROM reg_keys ORDER BY length(path) DESC LIMIT 1";
   ASSERT_EQ(sqlite3_exec(raw, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
   sqlite3_close(raw);
-  EXPECT_EQ(deep.ExportToReg("HKCU\\1", files / "deep.reg", &skipped), 0);
+  export_property::SkipRecorder skipped;
+  EXPECT_EQ(deep.ExportToReg("HKCU\\1", dir / "deep.reg", &skipped), 0);
   ASSERT_EQ(skipped.keys.size(), 1u);
   EXPECT_NE(skipped.keys.begin()->find("\\2\\OVER"), std::string::npos);
   auto fresh = win::OpenRegistryStore(":memory:");
   clsRegistryAccess restored(*fresh);
-  EXPECT_EQ(restored.ImportFromReg(files / "deep.reg"), 1);
+  EXPECT_EQ(restored.ImportFromReg(dir / "deep.reg"), 1);
   EXPECT_EQ(restored.ReadDWORD(path, "bottom"), 512);
   EXPECT_EQ(restored.KeyExists(path + "\\Over"), kFalse);
 }

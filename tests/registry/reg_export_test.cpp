@@ -1,13 +1,20 @@
 // .reg export: the format byte for byte, value lines by type and order, depth-first keys,
-// the output sink, the exclusive file and failures that keep what was written.
+// the output sink, the exclusive file and failures that keep what was written; against
+// hostile names and texts, every line reads back as the key or value it came from (texts
+// the format cannot carry as byte data), names it cannot carry are left out and reported,
+// and no zero byte reaches a file.
 #ifndef _WIN32
 #include <unistd.h>
 #endif
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
+#include <random>
+#include <set>
 #include <stdexcept>
 
+#include "registry/export_property.h"
 #include "registry/registry_fixture.h"
 
 namespace zbx::test {
@@ -49,12 +56,13 @@ class RecordingOutput : public RegExportOutput {
 
 class Export : public RegistryTest {
  protected:
+  export_property::SkipRecorder skipped;
   void SetUp() override { reg.CreateKeyIfDoesntExists(kTrue); }
-  // Exports to a new file and returns its bytes; the result must be `expected`.
-  std::string Exported(const std::string& path, std::int32_t expected = 1, RegExportOutput* out = nullptr) {
-    std::filesystem::remove(dir / "out.reg");
-    EXPECT_EQ(reg.ExportToReg(path, dir / "out.reg", out), expected);
-    return Slurp(dir / "out.reg");
+  std::string ExportImport(const std::string& path, std::int32_t exported = 1) {
+    const std::string file = Exported(path, exported, &skipped);
+    EXPECT_EQ(file.find('\0'), std::string::npos) << "a zero byte in the file";
+    EXPECT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
+    return file;
   }
 };
 
@@ -98,12 +106,23 @@ TEST_F(Export, ValueLinesOfEveryKind) {
   EXPECT_EQ(Exported("HKCU\\T"), kHeader + Section("T", {"\"\"=hex:00"}) + Section("T\\Bare"));
 }
 
-TEST_F(Export, SubKeysDepthFirstInListingOrder) {
+TEST_F(Export, SubKeysDepthFirstInListingOrderAndOnlyKeysWithValuesComeBack) {
   for (const char* k : {"A\\B\\C", "A\\b2", "a3", "D"}) reg.CreateKey(std::string("HKCU\\T\\") + k);
   reg.WriteDWORD("HKCU\\T\\A\\B", "v", 1);
+  reg.WriteBinary("HKCU\\T\\A\\B", "b", "00 01");
+  reg.WriteString("HKCU\\T\\A\\B", "@", "dflt");
   EXPECT_EQ(Exported("HKCU\\T"), kHeader + Section("T") + Section("T\\A") +
-                                     Section("T\\A\\B", {"\"v\"=dword:00000001"}) + Section("T\\A\\B\\C") +
-                                     Section("T\\A\\b2") + Section("T\\a3") + Section("T\\D"));
+                                     Section("T\\A\\B", {"@=\"dflt\"", "\"b\"=hex:00,01", "\"v\"=dword:00000001"}) +
+                                     Section("T\\A\\B\\C") + Section("T\\A\\b2") + Section("T\\a3") + Section("T\\D"));
+  // An import makes the values in the file's order, and no key for a section without values
+  // but those on the way to a key with some.
+  export_property::DeleteTree(store, win::HKEY_CURRENT_USER, "T");
+  ASSERT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
+  ASSERT_EQ(reg.EnumValues("HKCU\\T\\A\\B", names, values), 3);
+  EXPECT_EQ(names, (Names{"", "b", "v"}));
+  EXPECT_EQ(reg.EnumKeys("HKCU\\T", names), 1);
+  EXPECT_EQ(reg.EnumKeys("HKCU\\T\\A", names), 1);
+  EXPECT_EQ(reg.KeyExists("HKCU\\T\\A\\B\\C"), kFalse);
 }
 
 TEST_F(Export, TheSinkSeesEveryKeyAfterPendingEventsAndAFailureKeepsWhatWasWritten) {
@@ -141,6 +160,99 @@ TEST_F(Export, NeverTouchesAnExistingFileOrLink) {
   for (const std::string& file : files) EXPECT_EQ(reg.ExportToReg(kKey, file), 0) << file;
   EXPECT_EQ(Slurp(existing), "keep me");
   EXPECT_FALSE(std::filesystem::exists(dir / "target.reg"));
+}
+
+TEST(ExportProperty, ImportingAnExportOfARandomTreeChangesNothingElseAndKeepsEveryValueItWrote) {
+  TempDir dir;
+  for (unsigned seed = 1; seed <= 400; ++seed) {
+    std::mt19937 random(seed);
+    export_property::Choices choices = [&](unsigned bound) { return bound == 0 ? 0 : random() % bound; };
+    // From one fresh store into another; on Windows within the system registry.
+    auto source = OpenTestStore(), target = kSystemRegistry ? source : OpenTestStore();
+    EXPECT_EQ(export_property::CheckOneTree(choices, dir.path, *source, *target, !kSystemRegistry), "")
+        << "seed " << seed;
+  }
+}
+
+TEST_F(Export, TextsComeBackAsTheyReadWhetherWrittenAsTextOrAsBytesAndEndAtTheirFirstZero) {
+  const struct {
+    std::string text;
+    bool asText;  // written between quotes, else as byte data
+  } texts[] = {
+      {"plain", true}, {"[x]", true}, {"x-", true}, {"  lead", true}, {"a\\b", true}, {"", true},
+      {"line\nbreak", false}, {"cr\rhere", false}, {"tab\there", true}, {"q\"uote", false},
+      {"a=b", false}, {"trail ", false}, {"-", false}, {" - ", false}, {"hex:01", false},
+      {"DWORD:1", false}, {"Grüße €", true},
+  };
+  for (const auto& t : texts) {
+    SCOPED_TRACE(t.text);
+    reg.KillValue(kKey, "v");
+    reg.WriteString(kKey, "v", t.text);
+    const std::string file = ExportImport(kKey);
+    const std::size_t first = t.text.find_first_not_of(' ');  // as ReadString reads it
+    EXPECT_EQ(reg.ReadString(kKey, "v"), first == std::string::npos ? "" : t.text.substr(first));
+    EXPECT_EQ(file.find("\"v\"=hex:") == std::string::npos, t.asText) << file;
+  }
+  // A string value named "@", and an empty default value (here cut at its first zero, as
+  // every text is): "@"= would mean another value or a deletion, so both go as bytes.
+  SetRaw("", win::REG_SZ, std::string("\0\0", 2));
+  SetRaw("@", win::REG_SZ, "at");
+  SetRaw("terminated", win::REG_SZ, std::string("abc\0", 4));
+  SetRaw("inner", win::REG_SZ, std::string("a\0b", 3));
+  EXPECT_EQ(reg.ReadString(kKey, "terminated"), "abc");
+  const std::string file = ExportImport(kKey);
+  for (const char* line : {"\"\"=hex:00\r\n", "\"@\"=hex:61,74,00\r\n", "\"terminated\"=\"abc\"\r\n", "\"inner\"=\"a\"\r\n"})
+    EXPECT_NE(file.find(line), std::string::npos) << line << file;
+  EXPECT_EQ(reg.ReadString(kKey, "@"), "at");
+  EXPECT_EQ(reg.ValueExists(kKey, ""), kTrue);
+}
+
+TEST_F(Export, NamesAFileCannotHoldAreLeftOutAndReportedAndTheRestIsWritten) {
+  const std::string key = "HKEY_CURRENT_USER\\SOFTWARE\\TEST";
+  std::set<std::pair<std::string, std::string>> unwritable;
+  for (const std::string name : {"a\"b", "a=b", " lead", "[x", "line\nbreak", "ok"}) {
+    reg.WriteString(kKey, name, "t");
+    reg.WriteDWORD(kKey, name + "#", 1);
+    if (name != "ok") unwritable.insert({{key, name}, {key, name + "#"}});
+  }
+  for (const char* name : {"Quote\"Key", "Line\r\nKey", "xHKEY_USERSx"}) SetRaw("v", win::REG_SZ, "t", std::string("\\") + name + "\\Below");
+  reg.WriteString(kKey + std::string("\\Fine"), "v", "t");
+  const std::string file = ExportImport(kKey, 0);
+  EXPECT_EQ(skipped.values, unwritable);
+  EXPECT_EQ(skipped.keys, (std::set<std::string>{key + "\\QUOTE\"KEY", key + "\\LINE\r\nKEY",
+                                                  key + "\\XHKEY_USERSX"}));
+  EXPECT_EQ(reg.ReadString(kKey, "ok"), "t");
+  EXPECT_EQ(reg.ReadDWORD(kKey, "ok#"), 1);
+  EXPECT_EQ(reg.ReadString(kKey + std::string("\\Fine"), "v"), "t");
+  for (const char* gone : {"a", "b", "lead", "x", "break"}) EXPECT_EQ(reg.ValueExists(kKey, gone), kFalse) << gone;
+  EXPECT_EQ(reg.KeyExists("HKCU\\Software\\Test\\Quote"), kFalse);
+  EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(file.begin(), file.end(), '\r'));
+}
+
+TEST_F(Export, KeysTheRegistryCallsCannotOpenAreLeftOutAndReported) {
+  reg.WriteString(kKey + std::string("\\Locked\\Below"), "v", "t");
+  reg.WriteString(kKey + std::string("\\Open"), "v", "t");
+  store.onOpen = [](const std::string& subKey) {
+    return subKey.find("Locked") != std::string::npos ? std::optional<LONG>(win::ERROR_ACCESS_DENIED) : std::nullopt;
+  };
+  std::string file = ExportImport(kKey, 0);
+  EXPECT_EQ(skipped.keys, std::set<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\TEST\\LOCKED"});
+  EXPECT_EQ(file.find("Locked"), std::string::npos) << file;
+  EXPECT_NE(file.find("[HKEY_CURRENT_USER\\Software\\Test\\Open]\r\n\"v\"=\"t\""), std::string::npos) << file;
+  store.onOpen = nullptr;
+  // On Windows one call takes a sub-key path of at most 260 characters, so the class
+  // cannot reach a key whose path is longer (see the store tests).
+  if (!kSystemRegistry) return;
+  const std::string name(200, 'n');
+  HKEY parent = 0, child = 0;
+  ASSERT_EQ(store.RegCreateKeyA(win::HKEY_CURRENT_USER, ("Software\\Test\\Open\\" + name).c_str(), &parent), 0);
+  ASSERT_EQ(store.RegCreateKeyA(parent, name.c_str(), &child), 0);
+  store.RegCloseKey(child);
+  store.RegCloseKey(parent);
+  skipped.keys.clear();
+  file = ExportImport(kKey + std::string("\\Open"), 0);
+  EXPECT_EQ(skipped.keys, std::set<std::string>{"HKEY_CURRENT_USER\\SOFTWARE\\TEST\\OPEN\\" +
+                                                  std::string(200, 'N') + "\\" + std::string(200, 'N')});
 }
 
 }  // namespace

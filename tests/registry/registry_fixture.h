@@ -3,6 +3,7 @@
 // chosen listing calls, a class object on it, and a temporary folder for files.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -92,6 +93,19 @@ class RegistryTest : public ::testing::Test {
     const std::string data = win::test::Get(store, key, name.c_str(), type);
     store.RegCloseKey(key);
     return data;
+  }
+  // Sets a value of kKey (or of a key below it) to exactly these bytes, past the class.
+  void SetRaw(const std::string& name, DWORD type, const std::string& data, const std::string& below = "") {
+    HKEY key = 0;
+    store.RegCreateKeyA(win::HKEY_CURRENT_USER, ("Software\\Test" + below).c_str(), &key);
+    win::SetValueBytes(store, key, name.c_str(), type, data);
+    store.RegCloseKey(key);
+  }
+  // Exports to a new file and returns its bytes; the result must be `expected`.
+  std::string Exported(const std::string& path, std::int32_t expected = 1, RegExportOutput* out = nullptr) {
+    std::filesystem::remove(dir / "out.reg");
+    EXPECT_EQ(reg.ExportToReg(path, dir / "out.reg", out), expected);
+    return Slurp(dir / "out.reg");
   }
   // Writes bytes exactly as given (no newline translation); returns the path.
   std::string WriteFile(const std::string& name, const std::string& bytes) {

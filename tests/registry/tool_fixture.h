@@ -22,11 +22,7 @@ class Tool : public ::testing::Test {
   const std::string store = dir / "store.db";
   std::shared_ptr<win::RegistryApi> registry = OpenTestStore();  // on Windows: cleans up after the tool
 
-#ifdef _WIN32
-  static constexpr const char* kProgram = ZBX_BIN_DIR "/zorbanix-reg.exe";
-#else
-  static constexpr const char* kProgram = ZBX_BIN_DIR "/zorbanix-reg";
-#endif
+  const std::string kProgram = std::string(ZBX_BIN_DIR "/zorbanix-reg") + (kSystemRegistry ? ".exe" : "");
 
   // Runs the tool, on the test's store unless told otherwise, with NAME=VALUE settings
   // added to its environment.
