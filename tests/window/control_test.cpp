@@ -12,17 +12,12 @@
 namespace zbx {
 namespace {
 
-TEST(Layout, WindowStartsWithPanelsHiddenAndTheTimerOff) {
+TEST(Layout, PanelsStartHiddenAndArraysAndTheImageListHoldExactlyTheListedIndexes) {
   Form1 f;
   for (Control* p : {&f.frameNewGame, &f.frameHelp, &f.framScores, &f.framePaused, &f.frameGameOver,
                      &f.frameCheat, &f.picCursor, &f.picInvisible}) {
     EXPECT_FALSE(p->Visible()) << p->name;
   }
-  EXPECT_FALSE(f.timCounter.Enabled());
-}
-
-TEST(Layout, ControlArraysAndTheImageListHoldExactlyTheListedIndexes) {
-  Form1 f;
   EXPECT_EQ(f.Find("Label1"), nullptr) << "arrays are found only with their index";
   for (int i : {0, 1, 2}) EXPECT_NO_THROW(f.Label1(i));
   for (int i : {-1, 3}) EXPECT_THROW(f.Label1(i), std::out_of_range);
@@ -93,8 +88,7 @@ TEST_F(Observed, AutoSizedPictureTakesThePictureSizeAndReportsTheLargerOldBox) {
   EXPECT_EQ(f.picBasket.Width(), basketWidth) << "a box that is not autoSize keeps its size";
 }
 
-TEST(Controls, OptionGroupAndTextSelection) {
-  Form1 f;
+TEST_F(Observed, OptionGroupAndTextSelection) {
   f.optKeyboard.SetValue(true);
   EXPECT_FALSE(f.optMouse.Value());
   f.txtName.SetText("Zo\u00eb \u00c5s");  // 6 characters, 8 bytes
@@ -104,8 +98,8 @@ TEST(Controls, OptionGroupAndTextSelection) {
   EXPECT_EQ(f.txtName.SelLength(), 2) << "a shorter text shortens the selection";
 }
 
-TEST(Events, TimerTicksOnlyWhileEnabled) {
-  Form1 f;
+// The timer starts off, and ticks only while enabled.
+TEST_F(Observed, TimerTicksOnlyWhileEnabled) {
   int ticks = 0;
   f.timCounter.Tick = [&] { ++ticks; };
   f.TimerTick();

@@ -40,60 +40,6 @@ TEST(Stacking, EveryWindowChildOnceAndFallingObjectsBehindBarBasketAndPanels) {
   EXPECT_TRUE(InFront(f, f.optMouse, f.lblOK));     // ... and before label-buttons
 }
 
-// A point in window twips and the control it should hit (no name: the window itself).
-struct Probe {
-  double x, y;
-  const char* name = nullptr;
-  int index = -1;
-};
-
-void ExpectHits(Form1& f, std::initializer_list<Probe> probes) {
-  for (const Probe& p : probes) {
-    const Control* want = p.name == nullptr ? nullptr : f.Find(p.name, p.index);
-    EXPECT_EQ(f.HitTest(p.x, p.y), want) << p.x << "," << p.y << " " << (p.name ? p.name : "window");
-  }
-}
-
-TEST(HitTest, StartWindow) {
-  Form1 f;
-  f.picCursor.SetVisible(true);
-  f.picInvisible.SetVisible(true);
-  ExpectHits(f, {{500, 600, "lblLifes"},
-                 {4500, 500, "lblScore"},  // later labels in front: the score over the best score
-                 {2000, 1400},             // below the bar only the disabled Picture1
-                 {2300, 1700},             // the disabled picPlanet
-                 {150, 7600},              // the disabled picSound
-                 {300, 7600, "lblSound"},
-                 {3600, 1600},  // picCursor and picInvisible are never hit
-                 {3000, 1600},
-                 {5000, 3000}});  // the hidden new-game panel
-}
-
-TEST(HitTest, DisabledControlsAndContainersPassToTheNearestEnabledContainer) {
-  Form1 f;
-  f.lblStart.SetEnabled(false);
-  ExpectHits(f, {{3000, 1080, "Frame1"}});
-  f.Frame1.SetEnabled(false);
-  f.lblStart.SetEnabled(true);
-  ExpectHits(f, {{3000, 1080}, {500, 600}, {2000, 500}, {2000, 800}});
-}
-
-TEST(HitTest, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
-  Form1 f;
-  f.frameNewGame.SetVisible(true);
-  ExpectHits(f, {{5000, 3000, "frameNewGame"}, {780 + 1900, 1920 + 400, "txtName"}});
-  f.frameNewGame.SetVisible(false);
-  f.frameGameOver.SetVisible(true);  // Label2(14) starts 120 left of its panel
-  ExpectHits(f, {{1500 - 60, 3585 + 300}, {1500 + 60, 3585 + 300, "Label2", 14}});
-  f.frameGameOver.SetVisible(false);
-  f.framePaused.SetVisible(true);
-  ExpectHits(f, {{3000, 4000, "Label2", 13}});
-  f.framScores.SetVisible(true);
-  ExpectHits(f, {{3000, 4000, "lblHSName", 5}});
-  f.frameCheat.SetVisible(true);
-  ExpectHits(f, {{3000, 6400, "txtCheat"}, {3000, 6650, "frameCheat"}});
-}
-
 struct Point {
   double x, y;
 };
@@ -108,9 +54,10 @@ struct Step {
   const char* after;
 };
 
-class Hover : public ::testing::Test {
+// The window with the hover handlers bound, as the game binds them.
+class Pointer : public ::testing::Test {
  protected:
-  Hover() { BindHover(f); }
+  Pointer() { BindHover(f); }
   std::vector<Control*> Buttons() { return {&f.lblNew, &f.lblStart, &f.lblPause, &f.lblOK, &f.lblCancel}; }
   std::string Colours() {
     std::string s;
@@ -129,7 +76,58 @@ class Hover : public ::testing::Test {
   Form1 f;
 };
 
-TEST_F(Hover, TopBarButtonsLightThemselvesAndSurfacesReset) {
+// A point in window twips and the control it should hit (no name: the window itself).
+struct Probe {
+  double x, y;
+  const char* name = nullptr;
+  int index = -1;
+};
+
+void ExpectHits(Form1& f, std::initializer_list<Probe> probes) {
+  for (const Probe& p : probes) {
+    const Control* want = p.name == nullptr ? nullptr : f.Find(p.name, p.index);
+    EXPECT_EQ(f.HitTest(p.x, p.y), want) << p.x << "," << p.y << " " << (p.name ? p.name : "window");
+  }
+}
+
+TEST_F(Pointer, HitsOnTheStartWindow) {
+  f.picCursor.SetVisible(true);
+  f.picInvisible.SetVisible(true);
+  ExpectHits(f, {{500, 600, "lblLifes"},
+                 {4500, 500, "lblScore"},  // later labels in front: the score over the best score
+                 {2000, 1400},             // below the bar only the disabled Picture1
+                 {2300, 1700},             // the disabled picPlanet
+                 {150, 7600},              // the disabled picSound
+                 {300, 7600, "lblSound"},
+                 {3600, 1600},  // picCursor and picInvisible are never hit
+                 {3000, 1600},
+                 {5000, 3000}});  // the hidden new-game panel
+}
+
+TEST_F(Pointer, DisabledControlsAndContainersPassToTheNearestEnabledContainer) {
+  f.lblStart.SetEnabled(false);
+  ExpectHits(f, {{3000, 1080, "Frame1"}});
+  f.Frame1.SetEnabled(false);
+  f.lblStart.SetEnabled(true);
+  ExpectHits(f, {{3000, 1080}, {500, 600}, {2000, 500}, {2000, 800}});
+}
+
+TEST_F(Pointer, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
+  f.frameNewGame.SetVisible(true);
+  ExpectHits(f, {{5000, 3000, "frameNewGame"}, {780 + 1900, 1920 + 400, "txtName"}});
+  f.frameNewGame.SetVisible(false);
+  f.frameGameOver.SetVisible(true);  // Label2(14) starts 120 left of its panel
+  ExpectHits(f, {{1500 - 60, 3585 + 300}, {1500 + 60, 3585 + 300, "Label2", 14}});
+  f.frameGameOver.SetVisible(false);
+  f.framePaused.SetVisible(true);
+  ExpectHits(f, {{3000, 4000, "Label2", 13}});
+  f.framScores.SetVisible(true);
+  ExpectHits(f, {{3000, 4000, "lblHSName", 5}});
+  f.frameCheat.SetVisible(true);
+  ExpectHits(f, {{3000, 6400, "txtCheat"}, {3000, 6650, "frameCheat"}});
+}
+
+TEST_F(Pointer, TopBarButtonsLightThemselvesAndSurfacesReset) {
   Run({{kOverPlay, "BBBBB", "NNNNN"},    // the window resets all five
        {kOverStart, "BBBBB", "NBNBB"},   // a top-bar button leaves the panel's buttons alone
        {kOverNew, "NNNNN", "BNNNN"},
@@ -141,7 +139,7 @@ TEST_F(Hover, TopBarButtonsLightThemselvesAndSurfacesReset) {
        {{2000, 500}, "NBNNN", "NBNNN"}});  // lblHS has no handler: nothing changes
 }
 
-TEST_F(Hover, NewGamePanelAndOpenScoreboard) {
+TEST_F(Pointer, NewGamePanelAndOpenScoreboard) {
   f.frameNewGame.SetVisible(true);
   Run({{kOverOK, "BNNNB", "BNNBN"}, {kOverCancel, "NNNBN", "NNNNB"}, {kOverPanel, "BBBBB", "NNNNN"}});
   f.frameNewGame.SetVisible(false);
@@ -150,7 +148,7 @@ TEST_F(Hover, NewGamePanelAndOpenScoreboard) {
   Run({{kOverPlay, "BBBBB", "NNNNN"}, {kOverStart, "BBBBB", "NNNNN"}});
 }
 
-TEST_F(Hover, ClickedButtonStaysBlueUntilThePointerMovesAgain) {
+TEST_F(Pointer, ClickedButtonStaysBlueUntilThePointerMovesAgain) {
   f.lblStart.on.Click = [this] { f.lblStart.SetEnabled(false); };  // as starting a game does
   Run({{kOverStart, "NNNNN", "NBNNN"}});
   f.ClickAt(kOverStart.x, kOverStart.y);
