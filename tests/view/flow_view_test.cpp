@@ -15,7 +15,6 @@
 #include "game/game.h"
 #include "platform/qt/qt_platform.h"
 #include "platform/winreg.h"
-#include "scores/scramble.h"
 #include "view_fixture.h"
 
 namespace zbx::qt::test {
@@ -142,7 +141,6 @@ TEST_F(FlowViewTest, NameBoxKeepsOnlyWhatTheScoreboardCanStoreTypedOrPasted) {
   Key(Qt::Key_V, Qt::ControlModifier);
   EXPECT_EQ(NameBox().text(), QString::fromUtf8("abé€xyzÜ"));
   EXPECT_EQ(form.txtName.Text(), "abé€xyzÜ");
-  EXPECT_EQ(UnscrambleText(ScrambleText(form.txtName.Text())), form.txtName.Text());
 }
 
 TEST_F(FlowViewTest, ExitQuestionAnsweredNoAndCloseRequestRefused) {
