@@ -31,7 +31,6 @@ class InputTest : public ViewTest {
 
 TEST_F(InputTest, PointerOverStartLightsItAndDimsItsNeighbours) {
   form.lblNew.SetBackColor(kButtonHover);
-  MoveTo(3000, 4000);
   const RectTwips r = form.lblStart.WindowBounds();
   MoveTo(r.left + r.width / 2, r.top + r.height / 2);
   const QImage image = Render();
