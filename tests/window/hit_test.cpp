@@ -130,7 +130,7 @@ TEST_F(Pointer, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
 TEST_F(Pointer, TopBarButtonsLightThemselvesAndSurfacesReset) {
   Run({{kOverPlay, "BBBBB", "NNNNN"},    // the window resets all five
        {kOverStart, "BBBBB", "NBNBB"},   // a top-bar button leaves the panel's buttons alone
-       {kOverNew, "NNNNN", "BNNNN"},
+       {kOverNew, "NBBNN", "BNNNN"},
        {kOverPause, "BBBBB", "NNBBB"},
        {{2000, 800}, "BBBBB", "NNNBB"},  // the top bar's background dims only the top bar
        {{5000, 600}, "BBBBB", "NNNNN"},  // lblScore
