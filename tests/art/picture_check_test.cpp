@@ -34,74 +34,43 @@ QRgb Brighter(QRgb p, int red, int green, int blue) {
 
 struct Case {
   const char* what;
-  const char* drawn;   // the picture as the generator draws it
-  const char* stored;  // the file, changed by `change`
+  const char* file;  // as the generator draws it, and as stored: changed by `change`
   std::function<QImage(QImage)> change;
   bool passes;
 };
 
 TEST(PictureCheck, NoisePassesARealChangeDoesNot) {
-  const auto same = [](QImage i) { return i; };
   const Case cases[] = {
-      {"the picture as it is", "planet05.png", "planet05.png", same, true},
-      {"two levels on one pixel in 25 (another CPU's rounding)", "planet05.png", "planet05.png",
+      {"the picture as it is", "planet05.png", [](QImage i) { return i; }, true},
+      {"two levels on one pixel in 25 (another CPU's rounding)", "planet05.png",
        [](QImage i) {
          return EachPixel(i, [](int x, int y, QRgb p) { return Seen(x, y, p) && (x * 7 + y) % 25 == 0; },
                           [](QRgb p) { return Brighter(p, 2, -2, 2); });
        },
        true},
-      {"three levels on the icon's edge pixels", "icon256.png", "icon256.png",
+      {"three levels on the icon's edge pixels", "icon256.png",
        [](QImage i) {
          return EachPixel(i, [](int, int, QRgb p) { return qAlpha(p) > 0 && qAlpha(p) < 255; },
                           [](QRgb p) { return Brighter(p, -3, 3, -3); });
        },
        true},
-      {"any colour under fully transparent pixels", "basket.png", "basket.png",
+      {"any colour under fully transparent pixels", "basket.png",
        [](QImage i) {
          return EachPixel(i, [](int, int, QRgb p) { return qAlpha(p) == 0; }, [](QRgb) { return qRgba(255, 0, 255, 0); });
        },
        true},
-      {"a recoloured planet (red and blue swapped)", "planet05.png", "planet05.png",
-       [](QImage i) { return i.rgbSwapped(); }, false},
-      {"a planet a little redder", "planet05.png", "planet05.png",
-       [](QImage i) { return EachPixel(i, Seen, [](QRgb p) { return Brighter(p, 8, 0, 0); }); }, false},
-      {"a planet one level brighter all over", "planet05.png", "planet05.png",
+      {"a planet four levels redder", "planet05.png",
+       [](QImage i) { return EachPixel(i, Seen, [](QRgb p) { return Brighter(p, 4, 0, 0); }); }, false},
+      {"a planet one level brighter all over", "planet05.png",
        [](QImage i) { return EachPixel(i, Seen, [](QRgb p) { return Brighter(p, 1, 1, 1); }); }, false},
-      {"a crater moved (a spot of 3 x 3 pixels)", "planet11.png", "planet11.png",
-       [](QImage i) {
-         return EachPixel(i, [](int x, int y, QRgb) { return x >= 14 && x < 17 && y >= 14 && y < 17; },
-                          [](QRgb p) { return Brighter(p, -40, -40, -40); });
-       },
-       false},
-      {"a basket one pixel wider (its file too)", "basket.png", "basket.png",
+      {"a basket one pixel wider (its file too)", "basket.png",
        [](QImage i) { return i.scaled(i.width() + 1, i.height()); }, false},
-      {"a basket one pixel wider in its frame (right half moved)", "basket.png", "basket.png",
-       [](QImage i) {
-         QImage wider = i;
-         for (int y = 0; y < i.height(); ++y)
-           for (int x = i.width() / 2 + 1; x < i.width(); ++x) wider.setPixel(x, y, i.pixel(x - 1, y));
-         return wider;
-       },
-       false},
-      {"a lost transparent border (saved without alpha)", "planet05.png", "planet05.png",
+      {"a lost transparent border (saved without alpha)", "planet05.png",
        [](QImage i) { return i.convertToFormat(QImage::Format_RGB32); }, false},
-      {"a lost transparent border (filled black)", "planet16.png", "planet16.png",
-       [](QImage i) {
-         return EachPixel(i, [](int, int, QRgb p) { return qAlpha(p) == 0; }, [](QRgb) { return qRgb(0, 0, 0); });
-       },
-       false},
-      {"planet06 in planet05's file", "planet05.png", "planet06.png", same, false},
-      {"the icon in a planet's file", "planet01.png", "icon32.png", same, false},
-      {"the empty pointer in the pointer's file", "cursor.png", "invisible.png", same, false},
-      {"a missing file", "planet05.png", "planet05.png", [](QImage) { return QImage(); }, false},
-      // The pictures for high-density screens are drawn anew, not enlarged.
-      {"a picture drawn at twice the density", "planet13@2x.png", "planet13@2x.png", same, true},
-      {"the planet enlarged to twice its size", "planet13@2x.png", "planet13.png",
-       [](QImage i) { return i.scaled(64, 64, Qt::IgnoreAspectRatio, Qt::SmoothTransformation); }, false},
-      {"the basket at its plain size in the file of twice the density", "basket@2x.png", "basket.png", same, false},
+      {"a missing file", "planet05.png", [](QImage) { return QImage(); }, false},
   };
   for (const Case& c : cases) {
-    const PictureDifference d = Compare(Asset(c.drawn), c.change(Asset(c.stored)));
+    const PictureDifference d = Compare(Asset(c.file), c.change(Asset(c.file)));
     EXPECT_EQ(IsNoise(d), c.passes) << c.what << ": " << Describe(d).toStdString();
   }
   EXPECT_EQ(Compare(Asset("planet05.png"), Asset("planet05.png")).pixels, 0);

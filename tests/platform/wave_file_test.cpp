@@ -77,8 +77,7 @@ TEST(WaveFileTest, TheSoundsParseAndEveryTruncationIsRefusedUnlessItEndsOnAWhole
     std::size_t dataOffset, dataSize;
     std::vector<std::size_t> wholePrefixes;
   } assets[] = {{"sound1.wav", 22050, 16, 46, 1028, {1074, 2930}},
-                {"sound2.wav", 22050, 8, 44, 28202, {}},
-                {"sound3.wav", 11025, 8, 44, 10638, {}}};
+                {"sound2.wav", 22050, 8, 44, 28202, {}}};
   for (const auto& a : assets) {
     SCOPED_TRACE(a.name);
     std::ifstream in(std::string(ZBX_ASSETS_DIR) + "/" + a.name, std::ios::binary);

@@ -51,14 +51,12 @@ Bytes Sound1Sample(Bytes file, std::size_t i, int by) {
 
 struct Case {
   const char* what;
-  const char* made;    // the file as the generator makes it
-  const char* stored;  // the file, changed by `change`
+  const char* file;  // as the generator makes it, and as stored: changed by `change`
   std::function<Bytes(Bytes)> change;
   bool passes;
 };
 
 TEST(WaveCheck, LibraryNoisePassesARealChangeDoesNot) {
-  const auto same = [](Bytes b) { return b; };
   const auto at = [](const char* id, std::size_t offset, int by) {
     return [id, offset, by](Bytes b) {
       b[Payload(b, id) + offset] = static_cast<std::uint8_t>(b[Payload(b, id) + offset] + by);
@@ -70,29 +68,25 @@ TEST(WaveCheck, LibraryNoisePassesARealChangeDoesNot) {
   std::size_t carry = 0;
   while (sound1[Payload(sound1, "data") + 2 * carry] != 0 && sound1[Payload(sound1, "data") + 2 * carry] != 255) ++carry;
   const Case cases[] = {
-      {"the files as they are", "sound1.wav", "sound1.wav", same, true},
-      {"an 8-bit sample a level up", "sound2.wav", "sound2.wav", at("data", 5000, 1), true},
-      {"two 8-bit samples a level off", "sound3.wav", "sound3.wav",
+      {"the files as they are", "sound1.wav", [](Bytes b) { return b; }, true},
+      {"two 8-bit samples a level off", "sound3.wav",
        [&at](Bytes b) { return at("data", 9, 1)(at("data", 7000, -1)(b)); }, true},
-      {"a 16-bit sample a level off across its bytes", "sound1.wav", "sound1.wav",
+      {"a 16-bit sample a level off across its bytes", "sound1.wav",
        [carry](Bytes b) { return Sound1Sample(b, carry, b[Payload(b, "data") + 2 * carry] == 255 ? 1 : -1); }, true},
-      {"an 8-bit sample two levels up", "sound2.wav", "sound2.wav", at("data", 5000, 2), false},
-      {"a 16-bit sample 256 levels up", "sound1.wav", "sound1.wav", at("data", 201, 1), false},
-      {"one 8-bit sample in a hundred a level up", "sound2.wav", "sound2.wav",
+      {"an 8-bit sample two levels up", "sound2.wav", at("data", 5000, 2), false},
+      {"a 16-bit sample 256 levels up", "sound1.wav", at("data", 201, 1), false},
+      {"one 8-bit sample in a hundred a level up", "sound2.wav",
        [&at](Bytes b) {
          for (std::size_t i = 0; i < 28000; i += 100) b = at("data", i, 1)(b);
          return b;
        },
        false},
-      {"another sample rate", "sound2.wav", "sound2.wav", at("fmt ", 4, 1), false},
-      {"a pixel of the picture", "sound1.wav", "sound1.wav", at("DISP", 4 + 40 + 4 * 51 + 800, 1), false},
-      {"a letter of the texts", "sound1.wav", "sound1.wav", at("LIST", 12, 1), false},
-      {"a file cut short", "sound3.wav", "sound3.wav", [](Bytes b) { return Bytes(b.begin(), b.end() - 1); }, false},
-      {"sound3 in sound2's file", "sound2.wav", "sound3.wav", same, false},
-      {"a missing file", "sound1.wav", "sound1.wav", [](Bytes) { return Bytes(); }, false},
+      {"another sample rate", "sound2.wav", at("fmt ", 4, 1), false},
+      {"a pixel of the picture", "sound1.wav", at("DISP", 4 + 40 + 4 * 51 + 800, 1), false},
+      {"a missing file", "sound1.wav", [](Bytes) { return Bytes(); }, false},
   };
   for (const Case& c : cases) {
-    const WaveDifference d = CompareWaves(Asset(c.made), c.change(Asset(c.stored)));
+    const WaveDifference d = CompareWaves(Asset(c.file), c.change(Asset(c.file)));
     EXPECT_EQ(IsNoise(d), c.passes) << c.what << ": layout " << d.sameLayout << ", " << d.samples << " samples, up to "
                                     << d.largest;
   }

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTest>
 #include <QTime>
 #include <QTimer>
 #include <QWidget>
@@ -56,19 +57,23 @@ TEST(QtPlatform, MessageBoxesShowTitleTextIconAndReturnTheAnswer) {
   window.show();
   platform.SetWindow(&window);
   QStringList seen;
-  const auto answerNextBox = [&seen](QMessageBox::StandardButton press) {
-    QTimer::singleShot(0, [&seen, press] {
+  // Answered by a click on No, or by Enter: the first button.
+  const auto answerNextBox = [&seen](bool clickNo) {
+    QTimer::singleShot(0, [&seen, clickNo] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       ASSERT_NE(box, nullptr);
       seen << QString("%1|%2|%3").arg(box->windowTitle(), box->text()).arg(box->icon());
-      box->button(press)->click();
+      clickNo ? box->button(QMessageBox::No)->click() : QTest::keyClick(box, Qt::Key_Return);
     });
   };
-  answerNextBox(QMessageBox::No);
+  answerNextBox(true);
   EXPECT_EQ(platform.MsgBox("Quit?", "Zorbanix!", MsgBoxButtons::YesNo, MsgBoxIcon::Question), MsgBoxResult::No);
-  answerNextBox(QMessageBox::Ok);
+  answerNextBox(false);
+  EXPECT_EQ(platform.MsgBox("Exit?", "Zorbanix!", MsgBoxButtons::YesNo, MsgBoxIcon::Question), MsgBoxResult::Yes);
+  answerNextBox(false);
   EXPECT_EQ(platform.MsgBox("Name!", "Zorbanix!", MsgBoxButtons::OK, MsgBoxIcon::Information), MsgBoxResult::OK);
   EXPECT_EQ(seen, (QStringList{QString("Zorbanix!|Quit?|%1").arg(QMessageBox::Question),
+                               QString("Zorbanix!|Exit?|%1").arg(QMessageBox::Question),
                                QString("Zorbanix!|Name!|%1").arg(QMessageBox::Information)}));
 }
 

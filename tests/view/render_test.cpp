@@ -52,15 +52,6 @@ TEST_F(ViewTest, FallingObjectHidesBehindTheTopBarAndTheOpaqueBasket) {
   EXPECT_TRUE(SameArea(empty, Render(), form.picBasket.WindowBounds()));
 }
 
-TEST_F(ViewTest, ScoreboardCoversThePausedPanel) {
-  form.framScores.SetVisible(true);
-  const QImage scoresOnly = Render();
-  form.framePaused.SetVisible(true);
-  EXPECT_TRUE(SameArea(scoresOnly, Render("view_scores_over_paused"), form.framePaused.WindowBounds()));
-  form.framScores.SetVisible(false);  // alone, the paused panel shows its white caption there
-  EXPECT_TRUE(Any(Render(), form.Label2(13).WindowBounds(), [](const QColor& c) { return c == Qt::white; }));
-}
-
 TEST_F(ViewTest, PanelShowsItsCaptionAndBorder) {
   form.frameNewGame.SetVisible(true);
   const QImage image = Render("view_new_game");

@@ -51,16 +51,17 @@ struct ScriptedOutput : AudioOutput {
     int opens = 0;
     std::int64_t granted = 1 << 30;
     std::vector<char> written;
+    template <class F>
+    void Locked(F change) {
+      std::lock_guard lock(mutex);
+      change();
+    }
     Samples Heard() {
       std::lock_guard lock(mutex);
       Samples s(written.size() / 2);
       for (std::size_t i = 0; i < s.size(); ++i)
         s[i] = static_cast<std::int16_t>(static_cast<std::uint8_t>(written[2 * i]) | written[2 * i + 1] << 8);
       return s;
-    }
-    std::size_t Frames() {
-      std::lock_guard lock(mutex);
-      return written.size() / 2;
     }
   };
   explicit ScriptedOutput(std::shared_ptr<Script> s) : script(std::move(s)) {}
@@ -96,10 +97,20 @@ struct ScriptedOutput : AudioOutput {
 class WavePlayerTest : public testing::Test {
  protected:
   void Grant(std::int64_t frames) {
-    std::lock_guard lock(script_->mutex);
-    script_->granted = frames * 2;
+    script_->Locked([&] { script_->granted = frames * 2; });
   }
   bool PlayedOut() { return QTest::qWaitFor([this] { return !player_.IsPlaying(); }, 5000); }
+  // `first` played until `cut` frames are out, then replaced by `second`; all that is heard.
+  Samples Replaced(const WaveBytes& first, std::size_t cut, const WaveBytes& second) {
+    Grant(static_cast<std::int64_t>(cut));
+    player_.Play(first);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return script_->Heard().size() == cut; }, 5000));
+    player_.Play(second);
+    QTest::qWait(30);  // the player takes the new sound before it may write again
+    Grant(1 << 20);
+    EXPECT_TRUE(PlayedOut());
+    return script_->Heard();
+  }
 
   std::shared_ptr<ScriptedOutput::Script> script_ = std::make_shared<ScriptedOutput::Script>();
   WavePlayer player_{std::make_unique<ScriptedOutput>(script_)};
@@ -130,14 +141,7 @@ TEST_F(WavePlayerTest, AReplacedSoundFadesOutWhileTheNewOneStartsAtOnce) {
   const Samples level(4000, 12000);
   Samples other(2000);
   for (std::size_t j = 0; j < other.size(); ++j) other[j] = static_cast<std::int16_t>(-6000 + static_cast<int>(j % 5));
-  Grant(1000);
-  player_.Play(Wave(level));
-  ASSERT_TRUE(QTest::qWaitFor([this] { return script_->Frames() == 1000; }, 5000));
-  player_.Play(Wave(other));
-  QTest::qWait(30);  // the player takes the new sound before it may write again
-  Grant(1 << 20);
-  ASSERT_TRUE(PlayedOut());
-  const Samples heard = script_->Heard();
+  const Samples heard = Replaced(Wave(level), 1000, Wave(other));
   ASSERT_EQ(StartOf(heard, other), 1000) << "the new sound starts right where the old one was cut";
   for (std::size_t i = 0; i < 1000; ++i) ASSERT_EQ(heard[i], 12000) << i;
   // Beside the new sound the old one falls from its level to nothing in even steps.
@@ -165,14 +169,7 @@ TEST_F(WavePlayerTest, TheBonusJingleCutByACatchHasNoClick) {
   const WaveBytes jingle = Asset(2), catchSound = Asset(1);
   const Samples a = Converted(jingle), b = Converted(catchSound);
   const std::size_t cut = a.size() / 3;
-  Grant(static_cast<std::int64_t>(cut));
-  player_.Play(jingle);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return script_->Frames() == cut; }, 5000));
-  player_.Play(catchSound);
-  QTest::qWait(30);
-  Grant(1 << 20);
-  ASSERT_TRUE(PlayedOut());
-  const Samples heard = script_->Heard();
+  const Samples heard = Replaced(jingle, cut, catchSound);
   ASSERT_EQ(StartOf(heard, b), static_cast<long>(cut));
   // What is heard besides the catch is the jingle going on from where it was and fading.
   int jump = 0;
@@ -186,10 +183,7 @@ TEST_F(WavePlayerTest, TheBonusJingleCutByACatchHasNoClick) {
 }
 
 TEST_F(WavePlayerTest, ABlockedOutputNeverHoldsTheCallerAndOnlyTheNewestWaitingSoundPlays) {
-  {
-    std::lock_guard lock(script_->mutex);
-    script_->holdOpen = true;
-  }
+  script_->Locked([this] { script_->holdOpen = true; });
   const WaveBytes first = Wave(Samples(500, 100)), second = Wave(Samples(500, 200)),
                   newest = Wave(Samples(500, 300));
   player_.Play(first);  // the player's thread now waits in Open
@@ -197,10 +191,7 @@ TEST_F(WavePlayerTest, ABlockedOutputNeverHoldsTheCallerAndOnlyTheNewestWaitingS
   player_.Play(newest);
   EXPECT_TRUE(player_.IsPlaying());
   EXPECT_EQ(second.use_count(), 1);  // replaced while waiting: not kept
-  {
-    std::lock_guard lock(script_->mutex);
-    script_->holdOpen = false;
-  }
+  script_->Locked([this] { script_->holdOpen = false; });
   script_->released.notify_all();
   ASSERT_TRUE(PlayedOut());
   const Samples heard = script_->Heard();
@@ -214,21 +205,15 @@ TEST_F(WavePlayerTest, WithoutAnOutputOrWhenItFailsTheGameGoesOnSilentlyAndLater
   script_->noDevice = true;
   player_.Play(Asset(1));
   ASSERT_TRUE(PlayedOut());
-  EXPECT_EQ(script_->Frames(), 0u);
+  EXPECT_EQ(script_->Heard().size(), 0u);
   script_->noDevice = false;
   Grant(100);
   player_.Play(Asset(3));
-  ASSERT_TRUE(QTest::qWaitFor([this] { return script_->Frames() == 100; }, 5000));
-  {
-    std::lock_guard lock(script_->mutex);
-    script_->fail = true;  // the sound server went away
-  }
+  ASSERT_TRUE(QTest::qWaitFor([this] { return script_->Heard().size() == 100; }, 5000));
+  script_->Locked([this] { script_->fail = true; });  // the sound server went away
   ASSERT_TRUE(PlayedOut());
-  {
-    std::lock_guard lock(script_->mutex);
-    script_->fail = false;
-    script_->granted = 1 << 20;
-  }
+  script_->Locked([this] { script_->fail = false; });
+  Grant(1 << 20);
   const WaveBytes later = Asset(1);
   player_.Play(later);
   ASSERT_TRUE(PlayedOut());
@@ -236,15 +221,10 @@ TEST_F(WavePlayerTest, WithoutAnOutputOrWhenItFailsTheGameGoesOnSilentlyAndLater
   EXPECT_GE(StartOf(script_->Heard(), Converted(later)), 100);
 }
 
+// No bytes, bytes the wave reader refuses (tests/platform/wave_file_test.cpp has which),
+// and a wave without samples.
 TEST_F(WavePlayerTest, IgnoresWhatIsNotAPlayableWave) {
-  const WaveBytes jingle = Asset(2);
-  auto truncated = std::make_shared<std::vector<std::uint8_t>>(*jingle);
-  truncated->resize(truncated->size() / 2);
-  auto float_format = std::make_shared<std::vector<std::uint8_t>>(*jingle);
-  (*float_format)[20] = 3;  // format tag: IEEE float
-  const WaveBytes bad[] = {nullptr, std::make_shared<const std::vector<std::uint8_t>>(),
-                           std::make_shared<const std::vector<std::uint8_t>>(100, 0xAB), std::move(truncated),
-                           std::move(float_format)};
+  const WaveBytes bad[] = {nullptr, std::make_shared<const std::vector<std::uint8_t>>(100, 0xAB), Wave({})};
   for (const WaveBytes& wave : bad) {
     player_.Play(wave);
     EXPECT_FALSE(player_.IsPlaying());

@@ -1,14 +1,35 @@
-// Run-time behaviour of controls and the window: change notifications, option groups,
-// selections, the timer and focus.
+// The window's controls: their start state, arrays and image list, and their run-time
+// behaviour: change notifications, option groups, selections, the timer and focus.
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "window/form1.h"
 
 namespace zbx {
 namespace {
+
+TEST(Layout, PanelsStartHiddenAndArraysAndTheImageListHoldExactlyTheListedIndexes) {
+  Form1 f;
+  for (Control* p : {&f.frameNewGame, &f.frameHelp, &f.framScores, &f.framePaused, &f.frameGameOver,
+                     &f.frameCheat, &f.picCursor, &f.picInvisible}) {
+    EXPECT_FALSE(p->Visible()) << p->name;
+  }
+  EXPECT_EQ(f.Find("Label1"), nullptr) << "arrays are found only with their index";
+  for (int i : {0, 1, 2}) EXPECT_NO_THROW(f.Label1(i));
+  for (int i : {-1, 3}) EXPECT_THROW(f.Label1(i), std::out_of_range);
+  for (int i : {0, 1, 3, 13, 14}) EXPECT_NO_THROW(f.Label2(i));
+  for (int i : {2, 4, 12, 15}) EXPECT_THROW(f.Label2(i), std::out_of_range);
+  EXPECT_THROW(f.lbl(1), std::out_of_range);
+  for (int i : {0, 11}) EXPECT_THROW(f.lblHSScore(i), std::out_of_range);
+  for (int i = 1; i <= 10; ++i) EXPECT_EQ(f.lblHSPlace(i).Caption(), "[" + std::to_string(i) + "]");
+  EXPECT_EQ(f.imlPlanets.Tag(15), "BOOM");
+  EXPECT_EQ(f.imlPlanets.ListImage(16), PlanetImage(16));
+  for (int n : {0, 17}) EXPECT_THROW(f.imlPlanets.ListImage(n), std::out_of_range);
+}
 
 struct Recorder : FormObserver {
   std::vector<std::pair<const Control*, RectTwips>> changes;
@@ -67,8 +88,7 @@ TEST_F(Observed, AutoSizedPictureTakesThePictureSizeAndReportsTheLargerOldBox) {
   EXPECT_EQ(f.picBasket.Width(), basketWidth) << "a box that is not autoSize keeps its size";
 }
 
-TEST(Controls, OptionGroupAndTextSelection) {
-  Form1 f;
+TEST_F(Observed, OptionGroupAndTextSelection) {
   f.optKeyboard.SetValue(true);
   EXPECT_FALSE(f.optMouse.Value());
   f.txtName.SetText("Zo\u00eb \u00c5s");  // 6 characters, 8 bytes
@@ -78,8 +98,8 @@ TEST(Controls, OptionGroupAndTextSelection) {
   EXPECT_EQ(f.txtName.SelLength(), 2) << "a shorter text shortens the selection";
 }
 
-TEST(Events, TimerTicksOnlyWhileEnabled) {
-  Form1 f;
+// The timer starts off, and ticks only while enabled.
+TEST_F(Observed, TimerTicksOnlyWhileEnabled) {
   int ticks = 0;
   f.timCounter.Tick = [&] { ++ticks; };
   f.TimerTick();

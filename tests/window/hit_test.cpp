@@ -1,10 +1,14 @@
 // Stacking order and hit testing: what lies in front of what, and which control a
-// pointer position belongs to when controls or their containers are disabled.
+// pointer position belongs to when controls or their containers are disabled; and the
+// hover highlighting driven through those positions.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "window/form1.h"
+#include "window/hover.h"
 
 namespace zbx {
 namespace {
@@ -36,6 +40,42 @@ TEST(Stacking, EveryWindowChildOnceAndFallingObjectsBehindBarBasketAndPanels) {
   EXPECT_TRUE(InFront(f, f.optMouse, f.lblOK));     // ... and before label-buttons
 }
 
+struct Point {
+  double x, y;
+};
+constexpr Point kOverNew{1000, 1080}, kOverStart{3000, 1080}, kOverPause{5000, 1080};
+constexpr Point kOverOK{2000, 3950}, kOverCancel{4000, 3950}, kOverPanel{5000, 3000};
+constexpr Point kOverPlay{3000, 6500}, kOverBasket{3000, 7500};
+
+// The colours of lblNew, lblStart, lblPause, lblOK and lblCancel: 'B' blue, 'N' navy.
+struct Step {
+  Point at;
+  const char* before;
+  const char* after;
+};
+
+// The window with the hover handlers bound, as the game binds them.
+class Pointer : public ::testing::Test {
+ protected:
+  Pointer() { BindHover(f); }
+  std::vector<Control*> Buttons() { return {&f.lblNew, &f.lblStart, &f.lblPause, &f.lblOK, &f.lblCancel}; }
+  std::string Colours() {
+    std::string s;
+    for (Control* b : Buttons()) {
+      s += b->BackColor() == kButtonHover ? 'B' : b->BackColor() == kButtonNormal ? 'N' : '?';
+    }
+    return s;
+  }
+  void Run(std::initializer_list<Step> steps) {
+    for (const Step& s : steps) {
+      for (std::size_t i = 0; i < 5; ++i) Buttons()[i]->SetBackColor(s.before[i] == 'B' ? kButtonHover : kButtonNormal);
+      f.MouseMoveAt(s.at.x, s.at.y);
+      EXPECT_EQ(Colours(), s.after) << s.at.x << "," << s.at.y << " from " << s.before;
+    }
+  }
+  Form1 f;
+};
+
 // A point in window twips and the control it should hit (no name: the window itself).
 struct Probe {
   double x, y;
@@ -50,16 +90,12 @@ void ExpectHits(Form1& f, std::initializer_list<Probe> probes) {
   }
 }
 
-TEST(HitTest, StartWindow) {
-  Form1 f;
+TEST_F(Pointer, HitsOnTheStartWindow) {
   f.picCursor.SetVisible(true);
   f.picInvisible.SetVisible(true);
-  ExpectHits(f, {{2000, 800, "Frame1"},  // the top bar in front of Picture1
-                 {500, 600, "lblLifes"},
-                 {3000, 1080, "lblStart"},
+  ExpectHits(f, {{500, 600, "lblLifes"},
                  {4500, 500, "lblScore"},  // later labels in front: the score over the best score
                  {2000, 1400},             // below the bar only the disabled Picture1
-                 {3000, 7500},             // the disabled basket
                  {2300, 1700},             // the disabled picPlanet
                  {150, 7600},              // the disabled picSound
                  {300, 7600, "lblSound"},
@@ -68,8 +104,7 @@ TEST(HitTest, StartWindow) {
                  {5000, 3000}});  // the hidden new-game panel
 }
 
-TEST(HitTest, DisabledControlsAndContainersPassToTheNearestEnabledContainer) {
-  Form1 f;
+TEST_F(Pointer, DisabledControlsAndContainersPassToTheNearestEnabledContainer) {
   f.lblStart.SetEnabled(false);
   ExpectHits(f, {{3000, 1080, "Frame1"}});
   f.Frame1.SetEnabled(false);
@@ -77,11 +112,9 @@ TEST(HitTest, DisabledControlsAndContainersPassToTheNearestEnabledContainer) {
   ExpectHits(f, {{3000, 1080}, {500, 600}, {2000, 500}, {2000, 800}});
 }
 
-TEST(HitTest, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
-  Form1 f;
+TEST_F(Pointer, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
   f.frameNewGame.SetVisible(true);
-  ExpectHits(f, {{5000, 3000, "frameNewGame"}, {2000, 3950, "lblOK"}, {4000, 3950, "lblCancel"},
-                 {780 + 1900, 1920 + 400, "txtName"}});
+  ExpectHits(f, {{5000, 3000, "frameNewGame"}, {780 + 1900, 1920 + 400, "txtName"}});
   f.frameNewGame.SetVisible(false);
   f.frameGameOver.SetVisible(true);  // Label2(14) starts 120 left of its panel
   ExpectHits(f, {{1500 - 60, 3585 + 300}, {1500 + 60, 3585 + 300, "Label2", 14}});
@@ -92,6 +125,36 @@ TEST(HitTest, PanelsInFrontCatchTheirBackgroundAndClipTheirChildren) {
   ExpectHits(f, {{3000, 4000, "lblHSName", 5}});
   f.frameCheat.SetVisible(true);
   ExpectHits(f, {{3000, 6400, "txtCheat"}, {3000, 6650, "frameCheat"}});
+}
+
+TEST_F(Pointer, TopBarButtonsLightThemselvesAndSurfacesReset) {
+  Run({{kOverPlay, "BBBBB", "NNNNN"},    // the window resets all five
+       {kOverStart, "BBBBB", "NBNBB"},   // a top-bar button leaves the panel's buttons alone
+       {kOverNew, "NBBNN", "BNNNN"},
+       {kOverPause, "BBBBB", "NNBBB"},
+       {{2000, 800}, "BBBBB", "NNNBB"},  // the top bar's background dims only the top bar
+       {{5000, 600}, "BBBBB", "NNNNN"},  // lblScore
+       {{500, 600}, "BBBBB", "NNNNN"},   // lblLifes
+       {kOverBasket, "BBBBB", "NNNNN"},  // a disabled picture box passes to the window
+       {{2000, 500}, "NBNNN", "NBNNN"}});  // lblHS has no handler: nothing changes
+}
+
+TEST_F(Pointer, NewGamePanelAndOpenScoreboard) {
+  f.frameNewGame.SetVisible(true);
+  Run({{kOverOK, "BNNNB", "BNNBN"}, {kOverCancel, "NNNBN", "NNNNB"}, {kOverPanel, "BBBBB", "NNNNN"}});
+  f.frameNewGame.SetVisible(false);
+  f.framScores.SetVisible(true);
+  f.Frame1.SetEnabled(false);
+  Run({{kOverPlay, "BBBBB", "NNNNN"}, {kOverStart, "BBBBB", "NNNNN"}});
+}
+
+TEST_F(Pointer, ClickedButtonStaysBlueUntilThePointerMovesAgain) {
+  f.lblStart.on.Click = [this] { f.lblStart.SetEnabled(false); };  // as starting a game does
+  Run({{kOverStart, "NNNNN", "NBNNN"}});
+  f.ClickAt(kOverStart.x, kOverStart.y);
+  EXPECT_EQ(Colours(), "NBNNN");
+  f.MouseMoveAt(kOverStart.x, kOverStart.y);  // now reaches Frame1
+  EXPECT_EQ(Colours(), "NNNNN");
 }
 
 }  // namespace
