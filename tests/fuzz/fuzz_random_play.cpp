@@ -1,6 +1,6 @@
 // Play driven by the fuzzer's bytes: each choice of the random player (tests/support/
 // random_play.h) takes two bytes, so the fuzzer steers the sequence step by step; a
-// broken rule aborts with the shortest sequence found.
+// broken rule aborts naming it and its step.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -18,8 +18,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   };
   const int length = static_cast<int>(std::min<std::size_t>(size / 8, 300));
   const auto steps = zbx::test::play::DrawSequence(below, length);
-  if (const auto failure = zbx::test::play::Play(steps)) {
-    std::fputs(zbx::test::play::Report("the fuzzer's input", zbx::test::play::Shrink(*failure)).c_str(), stderr);
+  const std::string broken = zbx::test::play::Play(steps);
+  if (!broken.empty()) {
+    std::fprintf(stderr, "%s\n", broken.c_str());
     std::abort();
   }
   return 0;
