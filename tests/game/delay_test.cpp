@@ -15,16 +15,15 @@ class DelayTest : public GameTest {
   }
 };
 
-TEST_F(DelayTest, RunsEventsOnceThenSleepsBetweenClockReads) {
+// One pass over pending events before the first clock read, then a sleep between reads,
+// until the rounded clock reaches the rounded target, or midnight passes.
+TEST_F(DelayTest, EndsWhenTheRoundedClockReachesTheRoundedTargetOrAtMidnight) {
   int readsAtEvents = -1;
   platform.onDoEvents = [&] { readsAtEvents = platform.timeReads; };
   EXPECT_NEAR(WaitFrom(100.2, 700), 0.3, 0.0015);  // target 101; 100.5 still rounds to 100
   EXPECT_EQ(platform.doEventsCalls, 1);
   EXPECT_EQ(readsAtEvents, 0);
   EXPECT_EQ(platform.timeReads, platform.sleeps + 2);
-}
-
-TEST_F(DelayTest, EndsWhenTheRoundedClockReachesTheRoundedTargetOrAtMidnight) {
   const std::tuple<double, std::int16_t, double> cases[] = {
       {100.6, 700, 0},      // target round(101.3) = 101 = round(100.6)
       {100.4, 2000, 1.1},   // target 102, reached at 101.5
