@@ -27,18 +27,16 @@
 namespace zbx::test::play {
 
 enum class Act : std::uint8_t {
-  Key,        // a: key code, b: shift bits
-  Click,      // a: label-button (lblNew, lblStart, lblPause, lblOK, lblCancel)
-  Pointer,    // a, b: window twips
-  Aim,        // steer towards the falling object, by pointer or arrows
-  Ticks,      // a: how many timer events
-  Focus,      // a: 0 the play area, 1 the name box, 2 Mouse, 3 Keyboard, 4 the cheat box
-  Choose,     // a: 1 Keyboard, 2 Mouse (the option button clicked)
-  TypeName,   // a: index into kNames, pasted into the name box
-  TypeCheat,  // a: index into kCommands, typed into the console, then Enter
-  Close,      // a close request of the window
-  Kill,       // SIGTERM, SIGINT or SIGHUP: save and end without asking
-  Rig,        // a, b: kRigScores, kRigLifes shown in the ready state, as Cancel restores them
+  Key,    // a: key code, b: shift bits
+  Click,  // a: label-button (lblNew, lblStart, lblPause, lblOK, lblCancel)
+  Aim,    // steer towards the falling object, by pointer or arrows
+  Ticks,  // a: how many timer events
+  Focus,  // a: 0 the play area, 1 the name box, 2 Mouse, 3 Keyboard, 4 the cheat box
+  Name,   // on the new-game panel: kNames[a] pasted into the name box, b: 1 Keyboard, 0 Mouse chosen
+  Cheat,  // kCommands[a] typed into the open console, then Enter; the focus back on the play area
+  Close,  // a close request of the window
+  Kill,   // SIGTERM, SIGINT or SIGHUP: save and end without asking
+  Rig,    // a, b: kRigScores, kRigLifes shown in the ready state, as Cancel restores them
 };
 // Now, or at the next event pass of a wait, or while the next question is shown (only
 // timer events and kills reach the program then).
@@ -72,27 +70,20 @@ inline Step DrawStep(const std::function<int(int)>& below) {
   if (s.when == When::InBox) {
     s.act = w < 50 ? Act::Kill : Act::Ticks;
   } else if (s.when == When::InWait) {
-    s.act = w < 650 ? Act::Key : w < 670 ? Act::Kill : w < 700 ? Act::Close : w < 820 ? Act::TypeCheat
+    s.act = w < 650 ? Act::Key : w < 670 ? Act::Kill : w < 700 ? Act::Close : w < 820 ? Act::Cheat
           : w < 950 ? Act::Click : Act::Ticks;
   } else {
-    s.act = w < 240 ? Act::Key : w < 310 ? Act::Click : w < 350 ? Act::Pointer : w < 460 ? Act::Aim
-          : w < 680 ? Act::Ticks : w < 730 ? Act::Focus : w < 760 ? Act::Choose : w < 810 ? Act::TypeName
-          : w < 870 ? Act::TypeCheat : w < 875 ? Act::Close : w < 877 ? Act::Kill : Act::Rig;
+    s.act = w < 240 ? Act::Key : w < 310 ? Act::Click : w < 460 ? Act::Aim : w < 680 ? Act::Ticks
+          : w < 730 ? Act::Focus : w < 810 ? Act::Name : w < 870 ? Act::Cheat : w < 875 ? Act::Close
+          : w < 877 ? Act::Kill : Act::Rig;
   }
   const auto pick = [&](const auto& list) { return below(static_cast<int>(list.size())); };
-  switch (s.act) {
-    case Act::Key:
-      s.a = kKeys[static_cast<std::size_t>(pick(kKeys))];
-      s.b = below(3) == 0 ? below(8) : (s.a == vk::kC ? vk::kAlt : 0);
-      break;
-    case Act::Click: case Act::Focus: s.a = below(5); break;
-    case Act::Pointer: s.a = below(6255); s.b = below(7905); break;
-    case Act::Ticks: s.a = std::array{1, 3, 10, 40, 150, 600}[static_cast<std::size_t>(below(6))]; break;
-    case Act::Choose: s.a = 1 + below(2); break;
-    case Act::TypeName: s.a = pick(kNames); break;
-    case Act::TypeCheat: s.a = pick(kCommands); break;
-    case Act::Rig: s.a = pick(kRigScores); s.b = below(2) == 0 ? 0 : pick(kRigLifes); break;  // often a last life
-    default: break;
+  s.a = s.act == Act::Name ? pick(kNames) : s.act == Act::Cheat ? pick(kCommands) : s.act == Act::Rig ? pick(kRigScores)
+      : s.act == Act::Ticks ? std::array{1, 3, 10, 40, 150, 600}[static_cast<std::size_t>(below(6))] : below(5);
+  s.b = s.act == Act::Rig ? (below(2) == 0 ? 0 : pick(kRigLifes)) : below(2);  // often a last life
+  if (s.act == Act::Key) {
+    s.a = kKeys[static_cast<std::size_t>(pick(kKeys))];
+    s.b = below(3) == 0 ? below(8) : (s.a == vk::kC ? vk::kAlt : 0);
   }
   const int answer = below(20);
   s.answer = answer < 10 ? MsgBoxResult::Yes : answer < 17 ? MsgBoxResult::No : MsgBoxResult::Cancel;
@@ -106,16 +97,12 @@ inline std::vector<Step> DrawSequence(const std::function<int(int)>& below, int 
   std::vector<Step> steps;
   const auto add = [&](Act act, std::int32_t a = 0, std::int32_t b = 0) { steps.push_back({act, When::Now, a, b}); };
   if (below(5) > 0) {
-    add(Act::Focus, 1);
-    add(Act::TypeName, below(static_cast<int>(kNames.size())));
-    add(Act::Choose, 1 + below(2));
+    add(Act::Name, below(static_cast<int>(kNames.size())), below(2));
     add(Act::Key, vk::kEnter);
     if (below(10) < 4) {
       add(Act::Key, vk::kC, vk::kAlt);
-      add(Act::Focus, 4);
-      add(Act::TypeCheat, 0);
-      add(Act::TypeCheat, 1 + below(5));
-      add(Act::Focus, 0);
+      add(Act::Cheat, 0);
+      add(Act::Cheat, 1 + below(5));
     }
     if (below(2) == 0) add(Act::Rig, below(static_cast<int>(kRigScores.size())), below(2) == 0 ? 0 : 2);
     add(Act::Key, vk::kF5);
@@ -202,12 +189,11 @@ class Session : private FormObserver {
 
   void Do(const Step& s) {
     // Once the program has ended only events still arrive; nothing is typed any more.
-    if (ended_ && (s.act == Act::Choose || s.act == Act::TypeName || s.act == Act::TypeCheat || s.act == Act::Rig))
-      return;
+    if (ended_ && (s.act == Act::Name || s.act == Act::Cheat || s.act == Act::Rig)) return;
     platform.answers.assign(1, s.answer);
     Control* const buttons[] = {&form.lblNew, &form.lblStart, &form.lblPause, &form.lblOK, &form.lblCancel};
     Control* const targets[] = {nullptr, &form.txtName, &form.optMouse, &form.optKeyboard, &form.txtCheat};
-    Control& option = s.a == 1 ? form.optKeyboard : form.optMouse;
+    Control& option = s.b == 1 ? form.optKeyboard : form.optMouse;
     switch (s.act) {
       case Act::Key: form.KeyDown(static_cast<std::int16_t>(s.a), static_cast<std::int16_t>(s.b)); break;
       case Act::Click: {
@@ -215,23 +201,23 @@ class Session : private FormObserver {
         form.ClickAt(r.left + r.width / 2, r.top + r.height / 2);
         break;
       }
-      case Act::Pointer: form.MouseMoveAt(s.a, s.b); break;
       case Act::Aim: Aim(); break;
       case Act::Ticks:
         for (int i = 0; i < s.a; ++i) form.TimerTick();
         break;
       case Act::Focus: form.SetFocus(targets[s.a]); break;
-      case Act::Choose:
+      case Act::Name:
+        if (!form.frameNewGame.Visible()) break;
+        form.SetFocus(&form.txtName);
+        form.txtName.SetText(kNames[s.a]);
         if (option.EffectivelyVisible() && option.EffectivelyEnabled()) option.SetValue(true);
         break;
-      case Act::TypeName:
-        if (form.ActiveControl() == &form.txtName) form.txtName.SetText(kNames[s.a]);
-        break;
-      case Act::TypeCheat:
-        if (form.ActiveControl() == &form.txtCheat) {
-          form.txtCheat.SetText(kCommands[s.a]);
-          form.KeyDown(vk::kEnter, 0);
-        }
+      case Act::Cheat:
+        if (!form.frameCheat.Visible()) break;
+        form.SetFocus(&form.txtCheat);
+        form.txtCheat.SetText(kCommands[s.a]);
+        form.KeyDown(vk::kEnter, 0);
+        form.SetFocus(nullptr);
         break;
       case Act::Close: form.QueryUnload(); break;
       case Act::Kill: EndWithoutAsking(game); break;
