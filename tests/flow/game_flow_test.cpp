@@ -79,15 +79,11 @@ TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
       {vk::kSpace, none, running + " launch"},
       {vk::kF1, none, "running paused new pause locked help launch"},
       {vk::kSpace, none, running + " launch"},
-      {vk::kF4, none, "running paused new pause locked scores launch"},
-      {vk::kF4, none, running + " launch"},
       // A question answered No resumes the game, even from a pause (the new-game
       // question leaves the caption as it was).
       {vk::kF2, no, running + " launch"},
       {vk::kSpace, none, paused + " launch"},
       {vk::kF2, no, running + " Unpause launch"},
-      {vk::kSpace, none, paused + " launch"},
-      {vk::kEscape, no, running + " launch"},
       {vk::kSpace, none, paused + " launch"},
       {kClose, no, running + " launch"},
       // Yes abandons the game; the next one stays paused until it starts.
@@ -105,7 +101,7 @@ TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
     Act(event);
     EXPECT_EQ(State(), state) << "step " << i;
   }
-  EXPECT_EQ(platform.boxes.size(), 5u) << "only the five questions";
+  EXPECT_EQ(platform.boxes.size(), 4u) << "only the four questions";
 }
 
 TEST_F(FlowStates, SetPauseIsSilentWhileAnyPanelCoversTheGame) {
@@ -181,16 +177,9 @@ TEST_F(FlowStates, LeavingAsksAndOnlyYesSavesAndEnds) {
   EXPECT_FALSE(form.QueryUnload());
   EXPECT_EQ(platform.boxes.back().text, "Are you sure you want to quit current game?");
   Answer(MsgBoxResult::Yes);
-  Press(vk::kF2);
-  Press(vk::kEnter);
-  Answer(MsgBoxResult::No);
-  EXPECT_FALSE(form.QueryUnload());
-  EXPECT_EQ(platform.boxes.back().text, "Are you sure you want to exit?");
-  Answer(MsgBoxResult::Yes);
   EXPECT_TRUE(form.QueryUnload());
   EXPECT_TRUE(platform.ended);
-  clsRegistryAccess reader(*store);
-  EXPECT_NE(reader.ReadString(std::string(kScoresPath), std::string(kScoresValue), "none"), "none");
+  EXPECT_NE(clsRegistryAccess(*store).ReadString(std::string(kScoresPath), std::string(kScoresValue), "none"), "none");
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
-// The scoreboard in the registry: what start-up makes of what is stored, a save that
-// merges with what another game stored meanwhile, and a kill at the end of a game.
+// The scoreboard in the registry: what start-up makes of what is stored or of a store
+// that cannot keep anything, a save that merges with what another game stored meanwhile,
+// and a kill at the end of a game.
+#include <sys/stat.h>
+
 #include "flow/startup_exit.h"
 #include "game/scoreboard.h"
 #include "platform/winreg_fixture.h"
@@ -23,6 +26,13 @@ class StoredScores : public FlowTest {
     ASSERT_NE(r.WriteString(std::string(kScoresPath), std::string(kScoresValue), ScrambleText(tableText)), 0);
   }
   const HighScoreEntry& At(int place) { return game.s.HighScores(place); }
+  std::string LoadOn(const std::string& path) {
+    store = win::OpenRegistryStore(path);
+    game.registryStore = store.get();
+    testing::internal::CaptureStderr();
+    Load();
+    return testing::internal::GetCapturedStderr();
+  }
   // A game from the given captions, its first object launched with the given draws and
   // caught; a kill arrives at the first wait.
   void KilledWhileTheGameEnds(const char* score, const char* lifes, std::initializer_list<double> draws) {
@@ -39,14 +49,27 @@ class StoredScores : public FlowTest {
   }
 };
 
-TEST_F(StoredScores, MissingPartsComeFromTheDefaultEntryOfTheSamePlace) {
-  Store("Zed.500|Bare|.300");
-  Load();
+// Missing parts come from the default entry of the same place; a read-only store is read
+// and one line on stderr says that nothing new is stored.
+TEST_F(StoredScores, StartUpReadsWhatIsStoredAndSaysWhenNothingCanBeStored) {
+  win::test::TempDir dir;
+  {
+    auto writable = win::OpenRegistryStore(dir / "registry.db");
+    clsRegistryAccess r(*writable);
+    r.CreateKeyIfDoesntExists(kTrue);
+    r.WriteString(std::string(kScoresPath), std::string(kScoresValue), ScrambleText("Zed.500|Bare|.300"));
+  }
+  ::chmod((dir / "registry.db").c_str(), 0400);
+  EXPECT_EQ(LoadOn(dir / "registry.db"), "zorbanix: the registry store " + dir / "registry.db" +
+                                             " is read-only (the file is read-only); the scoreboard will not be stored\n");
   EXPECT_EQ(At(1), (HighScoreEntry{500, "Zed"}));
   EXPECT_EQ(At(2), (HighScoreEntry{180, "Bare"}));            // bare name: default score
   EXPECT_EQ(At(3), (HighScoreEntry{300, "Pumble Oatcake"}));  // empty name: default name
   EXPECT_EQ(At(10), (HighScoreEntry{20, "Gramps Wobble"}));   // missing entries: default ones
   EXPECT_EQ(form.lblHS.Caption(), "500  (Zed)");
+  EXPECT_EQ(LoadOn(":memory:"), "") << "a usable store says nothing";
+  EXPECT_EQ(clsRegistryAccess(*store).ValueExists(std::string(kScoresPath), std::string(kScoresValue)), kFalse)
+      << "a first run writes nothing";
 }
 
 // Saving places this run's entries into the table stored by then, which becomes the
