@@ -1,0 +1,259 @@
+// A tick of the game: the launch of a falling object, the speed formula, the
+// transformation, and catching and missing with their points, lives and sounds.
+#include <cmath>
+#include <optional>
+#include <set>
+#include <tuple>
+#include <vector>
+
+#include "game/random_between.h"
+#include "game/tick.h"
+#include "platform/random.h"
+#include "support/game_fixture.h"
+
+namespace zbx::test {
+namespace {
+
+// The basket at its home (left 2640, top 7150). An object is caught when its left lies
+// from 120 left of the basket's left to 120 left of its right edge, and its rounded top
+// reaches 50 - 240 below the basket's top.
+class TickTest : public GameTest {
+ protected:
+  void SetUp() override { StartRunning("0", "25"); }
+  // A class-1 planet at speed 80 (75 twips per tick) whose tick ends at (left, top).
+  void TickTo(std::int16_t left, double top, const std::string& tag = "") {
+    Falling(1, left, top - 75, 80, tag);
+    GameTick(game);
+  }
+  // The tag a planet far from the basket carries after a tick to top with the given roll.
+  std::string TagAfterTickTo(double top, std::int16_t roll) {
+    Falling(1, 0, top - 75, 80);
+    game.s.TransformRoll = roll;
+    GameTick(game);
+    return form.picPlanet.Tag();
+  }
+};
+
+TEST_F(TickTest, FirstTickLaunchesFromTheTopAndFallsAtOnce) {
+  form.picPlanet.SetTag("BOOM");
+  QueueLaunch(50, 13, kWidestColumn);  // image 13 is a class-5 planet
+  GameTick(game);
+  EXPECT_EQ(game.s.LaunchPending, kFalse);
+  EXPECT_EQ(game.s.TransformRoll, 50);
+  EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(13));
+  EXPECT_EQ(form.picPlanet.Tag(), "");
+  EXPECT_EQ(game.s.PlanetClass, 5);
+  EXPECT_EQ(form.picPlanet.Left() + form.picPlanet.Width(), form.ScaleWidth());
+  EXPECT_EQ(game.s.LifesLeft, 25);
+  EXPECT_EQ(form.picPlanet.Top(), 840 + 80 - 5 * 5);  // Speed less five times the class
+  for (auto [roll, reroll, kept] : {std::tuple{4, 0, 4}, {5, 13, 13}, {35, 6, 6}, {36, 0, 36}}) {
+    StartRunning();  // rolls from 5 to 35 are rolled again between 5 and 15
+    QueueLaunch(roll, 1, 0, reroll);
+    GameTick(game);
+    EXPECT_EQ(game.s.TransformRoll, kept) << roll;
+  }
+}
+
+TEST_F(TickTest, SpeedFollowsScoreAndLivesLostWithinItsLimitsUnlessACheatSetsIt) {
+  Flag ModGame::*const none = nullptr;
+  const std::tuple<const char*, const char*, Flag ModGame::*, Flag, int> cases[] = {
+      {"0", "25", none, kFalse, 80},       // 50, raised to the minimum
+      {"100", "20", none, kFalse, 160},    // score + 2 x lives lost + 50
+      {"430", "25", none, kFalse, 480},    // exactly the maximum
+      {"500", "25", none, kFalse, 480},    // lowered to the maximum
+      {"99998", "1", none, kFalse, 480},   // a score beyond 16 bits
+      {"50", "00", none, kFalse, 150},     // the unlimited-lives caption reads as 0 lives
+      {"300", "25", &ModGame::CheatSlowMotion, kFalse, 350},  // locked cheats do nothing
+      {"300", "25", &ModGame::CheatSlowMotion, kTrue, 80},
+      {"0", "25", &ModGame::CheatSetSpeed, kTrue, 480},  // SETSPEED 600 shows 600
+  };
+  game.s.CheatSpeedValue = 600;
+  for (const auto& [score, lifes, cheat, unlocked, speed] : cases) {
+    game.s.CheatSlowMotion = game.s.CheatSetSpeed = kFalse;
+    if (cheat) game.s.*cheat = kTrue;
+    game.s.CheatsEnabled = unlocked;
+    StartRunning(score, lifes);
+    QueueLaunch(50, 1, 0);
+    GameTick(game);
+    EXPECT_EQ(game.s.Speed, speed) << score << " points, " << lifes << " lives";
+    EXPECT_EQ(form.lblSpeed.Caption(), std::to_string(speed + 120) + " m/h");
+  }
+}
+
+TEST_F(TickTest, EveryDrawReseedsFromTheTimeOfDayAndStaysInRange) {
+  platform.now = 4321.25;
+  platform.draws = {0.0, std::nextafter(1.0, 0.0)};
+  EXPECT_EQ(RandomBetween(game, -3, 3), -3);
+  EXPECT_EQ(RandomBetween(game, -3, 3), 3);
+  EXPECT_EQ(platform.seeds, (std::vector<double>{4321.25, 4321.25}));
+}
+
+// The real generator behind a frozen clock: the launch draws four values within one
+// clock reading, again and again; they must neither repeat nor depend on each other.
+class MixingPlatform : public FakePlatform {
+ public:
+  void Randomize(double seed) override { random.Randomize(seed); }
+  double Rnd() override { return random.Rnd(); }
+  MixingRandom random;
+};
+
+TEST(RandomLaunch, DrawsWithinOneClockReadingAreIndependent) {
+  Form1 form;
+  MixingPlatform platform;
+  Game game{form, platform};
+  form.lblScore.SetCaption("0");
+  form.lblLifes.SetCaption("25");
+  form.picBasket.SetLeft(-100000);  // never catches
+  std::set<std::pair<int, int>> classAndColumn;
+  double classes = 0;
+  for (int i = 0; i < 20000; ++i) {
+    game.s.LaunchPending = kTrue;
+    GameTick(game);
+    classAndColumn.insert({game.s.PlanetClass, game.s.ObjectLeft / 1000});
+    classes += game.s.PlanetClass;
+  }
+  EXPECT_EQ(classAndColumn.size(), 5u * 6u) << "every class in every column";
+  EXPECT_NEAR(classes / 20000, (2 * 1 + 1 * 2 + 2 * 3 + 7 * 4 + 2 * 5) / 14.0, 0.05);
+}
+
+// In the lower half rolls 5 and 13 turn into bombs, 9 and 15 into bonuses; unlocked
+// cheats choose the kind, not the chance.
+TEST_F(TickTest, TheLowerHalfTransformsSomeRollsAsTheCheatsChoose) {
+  // Half of 7905 is 3952.5; the top is rounded first, ties to even.
+  EXPECT_EQ(TagAfterTickTo(3952.5, 5), "");
+  EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(1));
+  EXPECT_EQ(TagAfterTickTo(3953, 5), "BOOM");
+  EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(16));
+  for (auto [roll, tag] : {std::pair{13, "BOOM"}, {9, "BONUS"}, {15, "BONUS"}, {6, ""}, {10, ""}, {36, ""}})
+    EXPECT_EQ(TagAfterTickTo(5000, static_cast<std::int16_t>(roll)), tag) << roll;
+  game.s.CheatOnlyLifes = kTrue;
+  EXPECT_EQ(TagAfterTickTo(5000, 5), "BOOM") << "locked";
+  game.s.CheatsEnabled = kTrue;
+  EXPECT_EQ(TagAfterTickTo(5000, 13), "BONUS");
+  EXPECT_EQ(TagAfterTickTo(5000, 10), "");
+  game.s.CheatOnlyLifes = kFalse;
+  game.s.CheatOnlyBombs = kTrue;
+  EXPECT_EQ(TagAfterTickTo(5000, 9), "BOOM");
+}
+
+TEST_F(TickTest, CatchAndMissAtTheirExactBoundaries) {
+  struct Row {
+    double basketLeft;
+    std::int16_t left;
+    double top;
+    const char* tag;
+    const char* shown;  // score/lives afterwards
+  };
+  const double home = Form1::kBasketHome.left;
+  const auto first = static_cast<std::int16_t>(home - 120);
+  const auto last = static_cast<std::int16_t>(home + Form1::kBasketHome.width - 120);
+  const double reach = Form1::kBasketHome.top + 50 - 240;
+  const Row rows[] = {
+      {home, static_cast<std::int16_t>(first - 1), 7000, "", "0/25"}, {home, first, 7000, "", "5/25"},
+      {home, last, 7000, "", "5/25"},       {home, static_cast<std::int16_t>(last + 1), 7000, "", "0/25"},
+      {home, 3000, reach - 1, "", "0/25"},  {home, 3000, reach, "", "5/25"},
+      {home + 0.5, first, 7000, "", "5/25"},  // the basket's left rounds to 2640 (ties to even)
+      {home + 1.5, static_cast<std::int16_t>(first + 1), 7000, "", "0/25"},  // ... and to 2642
+      {home, 3000, 7950, "", "5/25"},       // past the bottom, but the catch is tried first
+      {home, 0, 7904, "", "0/25"},          {home, 0, 7905, "", "0/24"},  {home, 0, 8000, "BOOM", "0/24"},
+      {home, 0, 8000, "BONUS", "0/24"},
+  };
+  for (const Row& r : rows) {
+    StartRunning("0", "25");
+    form.picBasket.SetLeft(r.basketLeft);
+    TickTo(r.left, r.top, r.tag);
+    EXPECT_EQ(Shown(), r.shown) << r.basketLeft << " " << r.left << " " << r.top;
+    EXPECT_EQ(game.s.LaunchPending, ToFlag(Shown() != "0/25")) << "a new object after a catch or miss";
+  }
+  EXPECT_EQ(platform.playedIds, std::vector<int>(5, 1)) << "catches sound, misses are silent";
+}
+
+TEST_F(TickTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
+  const std::tuple<const char*, const char*, const char*, Rgb> rows[] = {
+      {"11", "", "10", palette::kRed}, {"9", "BONUS", "10", palette::kRed}, {"10", "BONUS", "11", palette::kGreen}};
+  for (const auto& [before, tag, after, colour] : rows) {
+    const bool bonus = std::string(tag) == "BONUS";
+    form.lblLifes.SetCaption(before);
+    form.lblLifes.SetForeColor(bonus ? palette::kRed : palette::kGreen);
+    TickTo(bonus ? 3000 : 0, bonus ? 7000 : 8000, tag);
+    EXPECT_EQ(form.lblLifes.Caption(), after);
+    EXPECT_EQ(form.lblLifes.ForeColor(), colour) << before << " " << tag;
+  }
+  EXPECT_EQ(platform.playedIds, std::vector<int>(2, 2)) << "the bonus sound";
+  // The last loss, or one with no lives left, shows none and ends the game.
+  for (const char* lifes : {"1", "0"}) {
+    StartRunning("0", lifes);
+    TickTo(0, 8000);
+    EXPECT_EQ(form.lblLifes.Caption(), "0") << lifes;
+    EXPECT_EQ(game.s.GameRunning, kFalse) << lifes;
+    EXPECT_TRUE(form.frameGameOver.Visible()) << lifes;
+    EXPECT_EQ(game.s.LaunchPending, kFalse) << lifes;
+  }
+}
+
+TEST_F(TickTest, PlanetScoresSixLessItsClassAndNothingIsHeardWithSoundOff) {
+  for (std::int16_t cls = 1; cls <= 5; ++cls) {
+    form.lblScore.SetCaption("10");
+    Falling(cls, 3000, 7000, 5 * cls);  // falls by 0
+    GameTick(game);
+    EXPECT_EQ(form.lblScore.Caption(), std::to_string(16 - cls));
+  }
+  platform.playedIds.clear();
+  game.s.SoundOn = kFalse;
+  for (const char* tag : {"", "BONUS", "BOOM"}) TickTo(3000, 7000, tag);
+  EXPECT_TRUE(platform.playedIds.empty());
+}
+
+// The best score is beaten only by more; the ceiling tilts without a catch sound and
+// without paying the bonus.
+TEST_F(TickTest, BestScoreIsBeatenOnlyByMoreAndTheCeilingTilts) {
+  form.txtName.SetText(" Ann ");
+  form.lblHS.SetCaption("200  (quandrovix)");
+  form.lblScore.SetCaption("195");
+  TickTo(3000, 7000);  // 200 equals the best: not beaten
+  EXPECT_EQ(form.lblHS.Caption(), "200  (quandrovix)");
+  TickTo(3000, 7000);
+  EXPECT_EQ(game.s.HighScoreBeaten, kTrue);
+  EXPECT_EQ(form.lblHS.Caption(), "205 ( Ann )");
+  platform.playedIds.clear();
+  form.lblScore.SetCaption("99997");
+  TickTo(3000, 7000, "BONUS");  // 5 points would make 100002
+  EXPECT_EQ(Shown(), "99999/25");
+  EXPECT_EQ(form.Label2(14).Caption(), "Tilt!");
+  EXPECT_EQ(game.s.GameRunning, kFalse);
+  EXPECT_EQ(platform.playedIds, std::vector<int>{3}) << "only the tilt sound";
+  EXPECT_EQ(game.s.LaunchPending, kFalse);
+}
+
+// A caught bomb at the last life scores, shows the explosion with its sound during a
+// wait of 700 ms (whole-second rounding), then shows the lives red and ends the game.
+TEST_F(TickTest, BombAtTheLastLifeExplodesThenEndsTheGame) {
+  form.lblLifes.SetCaption("1");
+  std::optional<std::tuple<Picture, std::vector<int>>> inWait;
+  platform.onDoEvents = [&] { inWait = std::tuple{form.picPlanet.GetPicture(), platform.playedIds}; };
+  const double start = platform.now;
+  TickTo(3000, 7000, "BOOM");
+  EXPECT_EQ(inWait, std::tuple(form.imlPlanets.ListImage(15), std::vector<int>{3}));
+  EXPECT_GT(platform.now - start, 0.2);
+  EXPECT_EQ(Shown(), "5/0");
+  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kRed);
+  EXPECT_EQ(game.s.GameRunning, kFalse);
+  EXPECT_TRUE(form.frameGameOver.Visible());
+}
+
+TEST_F(TickTest, UnlimitedLivesShowDoubleZeroAndCountAHundred) {
+  game.s.CheatsEnabled = kTrue;
+  game.s.CheatUnlimitedLifes = kTrue;
+  for (const char* tag : {"", "BOOM", "BONUS"}) {
+    form.lblLifes.SetCaption("00");
+    const bool missed = std::string(tag).empty();
+    TickTo(missed ? 0 : 3000, missed ? 8000 : 7000, tag);
+    EXPECT_EQ(form.lblLifes.Caption(), "00") << tag;
+    EXPECT_EQ(form.lblLifes.ForeColor(), palette::kYellow) << tag;
+    EXPECT_EQ(game.s.LifesLeft, 100) << tag;
+    EXPECT_EQ(game.s.GameRunning, kTrue) << tag;
+  }
+}
+
+}  // namespace
+}  // namespace zbx::test
