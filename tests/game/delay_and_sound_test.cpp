@@ -1,5 +1,8 @@
-// Delay: one pass over pending events, then a wait on the whole-second clock.
+// The platform's time and sound as the game uses them: Delay, one pass over pending
+// events then a wait on the whole-second clock; PlaySoundResource, a fresh copy of the
+// resource on every call, kept until replaced.
 #include "game/delay.h"
+#include "game/sound.h"
 #include "support/game_fixture.h"
 
 namespace zbx::test {
@@ -33,6 +36,34 @@ TEST_F(DelayTest, EndsWhenTheRoundedClockReachesTheRoundedTargetOrAtMidnight) {
   };
   for (const auto& [start, ms, waited] : cases) EXPECT_NEAR(WaitFrom(start, ms), waited, 0.0015) << start;
   for (double start = 200.0; start < 201.0; start += 0.05) EXPECT_GE(WaitFrom(start, 2000), 0.999) << start;
+}
+
+// A player that keeps no reference of its own, and looks at the previous buffer when
+// the next sound starts.
+class ForgetfulPlayer : public FakePlatform {
+ public:
+  void PlayWave(WaveBytes wave) override {
+    previousAliveAtStart = !previous.expired();
+    previous = wave;
+  }
+  std::weak_ptr<const std::vector<std::uint8_t>> previous;
+  bool previousAliveAtStart = false;
+};
+
+TEST(SoundTest, LoadsEveryTimeAndKeepsTheBytesUntilTheNextSoundHasStarted) {
+  Form1 form;
+  ForgetfulPlayer player;
+  Game game{form, player};
+  player.resources = [](std::string_view type, int id) {
+    return std::vector<std::uint8_t>{static_cast<std::uint8_t>(type == "WAV" ? id : 0), 'x'};
+  };
+  PlaySoundResource(game, 2);
+  auto first = player.previous;
+  EXPECT_EQ(*game.currentSound, (std::vector<std::uint8_t>{2, 'x'}));
+  PlaySoundResource(game, 2);
+  EXPECT_EQ(player.resourceLoads, 2);
+  EXPECT_TRUE(player.previousAliveAtStart);
+  EXPECT_TRUE(first.expired()) << "a new buffer for every sound, the old one let go once replaced";
 }
 
 }  // namespace
