@@ -14,6 +14,8 @@
 namespace zbx::test {
 namespace {
 
+using namespace std::string_literals;
+
 // The basket at its home (left 2640, top 7150). An object is caught when its left lies
 // from 120 left of the basket's left to 120 left of its right edge, and its rounded top
 // reaches 50 - 240 below the basket's top.
@@ -38,13 +40,10 @@ TEST_F(TickTest, FirstTickLaunchesFromTheTopAndFallsAtOnce) {
   form.picPlanet.SetTag("BOOM");
   QueueLaunch(50, 13, kWidestColumn);  // image 13 is a class-5 planet
   GameTick(game);
-  EXPECT_EQ(game.s.LaunchPending, kFalse);
-  EXPECT_EQ(game.s.TransformRoll, 50);
-  EXPECT_EQ(form.picPlanet.GetPicture(), form.imlPlanets.ListImage(13));
-  EXPECT_EQ(form.picPlanet.Tag(), "");
-  EXPECT_EQ(game.s.PlanetClass, 5);
+  EXPECT_EQ(std::tuple(game.s.LaunchPending, game.s.TransformRoll, game.s.PlanetClass, game.s.LifesLeft),
+            std::tuple(kFalse, 50, 5, 25));
+  EXPECT_EQ(std::pair(form.picPlanet.GetPicture(), form.picPlanet.Tag()), std::pair(form.imlPlanets.ListImage(13), ""s));
   EXPECT_EQ(form.picPlanet.Left() + form.picPlanet.Width(), form.ScaleWidth());
-  EXPECT_EQ(game.s.LifesLeft, 25);
   EXPECT_EQ(form.picPlanet.Top(), 840 + 80 - 5 * 5);  // Speed less five times the class
   for (auto [roll, reroll, kept] : {std::tuple{4, 0, 4}, {5, 13, 13}, {35, 6, 6}, {36, 0, 36}}) {
     StartRunning();  // rolls from 5 to 35 are rolled again between 5 and 15
@@ -176,18 +175,17 @@ TEST_F(TickTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
     form.lblLifes.SetCaption(before);
     form.lblLifes.SetForeColor(bonus ? palette::kRed : palette::kGreen);
     TickTo(bonus ? 3000 : 0, bonus ? 7000 : 8000, tag);
-    EXPECT_EQ(form.lblLifes.Caption(), after);
-    EXPECT_EQ(form.lblLifes.ForeColor(), colour) << before << " " << tag;
+    EXPECT_EQ(std::pair(form.lblLifes.Caption(), form.lblLifes.ForeColor()), std::pair(std::string(after), colour))
+        << before << " " << tag;
   }
   EXPECT_EQ(platform.playedIds, std::vector<int>(2, 2)) << "the bonus sound";
   // The last loss, or one with no lives left, shows none and ends the game.
   for (const char* lifes : {"1", "0"}) {
     StartRunning("0", lifes);
     TickTo(0, 8000);
-    EXPECT_EQ(form.lblLifes.Caption(), "0") << lifes;
-    EXPECT_EQ(game.s.GameRunning, kFalse) << lifes;
-    EXPECT_TRUE(form.frameGameOver.Visible()) << lifes;
-    EXPECT_EQ(game.s.LaunchPending, kFalse) << lifes;
+    EXPECT_EQ(std::tuple(form.lblLifes.Caption(), game.s.GameRunning, form.frameGameOver.Visible(), game.s.LaunchPending),
+              std::tuple("0", kFalse, true, kFalse))
+        << lifes;
   }
 }
 
@@ -218,11 +216,9 @@ TEST_F(TickTest, BestScoreIsBeatenOnlyByMoreAndTheCeilingTilts) {
   platform.playedIds.clear();
   form.lblScore.SetCaption("99997");
   TickTo(3000, 7000, "BONUS");  // 5 points would make 100002
-  EXPECT_EQ(Shown(), "99999/25");
-  EXPECT_EQ(form.Label2(14).Caption(), "Tilt!");
-  EXPECT_EQ(game.s.GameRunning, kFalse);
+  EXPECT_EQ(std::tuple(Shown(), form.Label2(14).Caption(), game.s.GameRunning, game.s.LaunchPending),
+            std::tuple("99999/25", "Tilt!", kFalse, kFalse));
   EXPECT_EQ(platform.playedIds, std::vector<int>{3}) << "only the tilt sound";
-  EXPECT_EQ(game.s.LaunchPending, kFalse);
 }
 
 // A caught bomb at the last life scores, shows the explosion with its sound during a
@@ -235,10 +231,8 @@ TEST_F(TickTest, BombAtTheLastLifeExplodesThenEndsTheGame) {
   TickTo(3000, 7000, "BOOM");
   EXPECT_EQ(inWait, std::tuple(form.imlPlanets.ListImage(15), std::vector<int>{3}));
   EXPECT_GT(platform.now - start, 0.2);
-  EXPECT_EQ(Shown(), "5/0");
-  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kRed);
-  EXPECT_EQ(game.s.GameRunning, kFalse);
-  EXPECT_TRUE(form.frameGameOver.Visible());
+  EXPECT_EQ(std::tuple(Shown(), form.lblLifes.ForeColor(), game.s.GameRunning, form.frameGameOver.Visible()),
+            std::tuple("5/0", palette::kRed, kFalse, true));
 }
 
 TEST_F(TickTest, UnlimitedLivesShowDoubleZeroAndCountAHundred) {
@@ -248,10 +242,9 @@ TEST_F(TickTest, UnlimitedLivesShowDoubleZeroAndCountAHundred) {
     form.lblLifes.SetCaption("00");
     const bool missed = std::string(tag).empty();
     TickTo(missed ? 0 : 3000, missed ? 8000 : 7000, tag);
-    EXPECT_EQ(form.lblLifes.Caption(), "00") << tag;
-    EXPECT_EQ(form.lblLifes.ForeColor(), palette::kYellow) << tag;
-    EXPECT_EQ(game.s.LifesLeft, 100) << tag;
-    EXPECT_EQ(game.s.GameRunning, kTrue) << tag;
+    EXPECT_EQ(std::tuple(form.lblLifes.Caption(), form.lblLifes.ForeColor(), game.s.LifesLeft, game.s.GameRunning),
+              std::tuple("00", palette::kYellow, 100, kTrue))
+        << tag;
   }
 }
 
