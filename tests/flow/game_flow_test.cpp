@@ -2,7 +2,6 @@
 // with their pause bookkeeping, and the abandoned-game snapshot.
 #include <optional>
 
-#include "game/start_pause.h"
 #include "registry/cls_registry_access.h"
 #include "scores/registry_storage.h"
 #include "support/flow_fixture.h"
@@ -104,21 +103,6 @@ TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
   EXPECT_EQ(platform.boxes.size(), 4u) << "only the four questions";
 }
 
-TEST_F(FlowStates, SetPauseIsSilentWhileAnyPanelCoversTheGame) {
-  Play();
-  for (Flag ModGame::*panel :
-       {&ModGame::HelpShown, &ModGame::ScoresShown, &ModGame::NewGameOpen, &ModGame::NewGamePause}) {
-    game.s.*panel = kTrue;
-    SetPause(game, kTrue);
-    EXPECT_FALSE(form.timCounter.Enabled());
-    EXPECT_FALSE(form.framePaused.Visible());
-    EXPECT_EQ(form.lblPause.Caption(), "Pause (Space)");
-    SetPause(game, kFalse);
-    EXPECT_TRUE(form.timCounter.Enabled());
-    game.s.*panel = kFalse;
-  }
-}
-
 // A game abandoned on its last life comes back through Cancel with it; under the
 // unlimited-lives cheat with "00" while the cheat holds, else with the starting lives.
 TEST_F(FlowStates, AnAbandonedGameComesBackThroughCancelWithItsLives) {
@@ -149,26 +133,15 @@ TEST_F(FlowStates, AnAbandonedGameComesBackThroughCancelWithItsLives) {
   EXPECT_EQ(Shown(), "140/25");
 }
 
-// After Game Over a new game needs no question, and its start resets what the last left.
-TEST_F(FlowStates, GameOverLeadsToANewGameWhoseStartResetsWhatTheLastLeft) {
-  Play();
-  form.picBasket.SetLeft(5280);
-  form.lblLifes.SetCaption("1");
-  QueueLaunch(100, 14, 0);
-  Ticks(200);
-  EXPECT_EQ(State(), "new over");
-  Press(vk::kF5);  // over: no start
-  Press(vk::kF2);
-  EXPECT_EQ(State(), "naming");
-  EXPECT_TRUE(platform.boxes.empty());
-  Press(vk::kEnter);
+// Start resets what the last game left: the lives' colour, the beaten best, a pending pause.
+TEST_F(FlowStates, StartResetsWhatTheLastGameLeft) {
+  LoadAndName();
   form.lblLifes.SetForeColor(palette::kRed);
   game.s.HighScoreBeaten = kTrue;
   game.s.NewGamePause = kTrue;
   Press(vk::kF5);
-  EXPECT_EQ(form.lblLifes.ForeColor(), palette::kGreen);
-  EXPECT_EQ(game.s.HighScoreBeaten, kFalse);
-  EXPECT_EQ(game.s.NewGamePause, kFalse);
+  EXPECT_EQ(std::tuple(form.lblLifes.ForeColor(), game.s.HighScoreBeaten, game.s.NewGamePause, game.s.Paused),
+            std::tuple(palette::kGreen, kFalse, kFalse, kFalse));
 }
 
 TEST_F(FlowStates, LeavingAsksAndOnlyYesSavesAndEnds) {

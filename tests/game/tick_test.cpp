@@ -2,13 +2,11 @@
 // transformation, and catching and missing with their points, lives and sounds.
 #include <cmath>
 #include <optional>
-#include <set>
 #include <tuple>
 #include <vector>
 
 #include "game/random_between.h"
 #include "game/tick.h"
-#include "platform/random.h"
 #include "support/game_fixture.h"
 
 namespace zbx::test {
@@ -85,34 +83,6 @@ TEST_F(TickTest, EveryDrawReseedsFromTheTimeOfDayAndStaysInRange) {
   EXPECT_EQ(RandomBetween(game, -3, 3), -3);
   EXPECT_EQ(RandomBetween(game, -3, 3), 3);
   EXPECT_EQ(platform.seeds, (std::vector<double>{4321.25, 4321.25}));
-}
-
-// The real generator behind a frozen clock: the launch draws four values within one
-// clock reading, again and again; they must neither repeat nor depend on each other.
-class MixingPlatform : public FakePlatform {
- public:
-  void Randomize(double seed) override { random.Randomize(seed); }
-  double Rnd() override { return random.Rnd(); }
-  MixingRandom random;
-};
-
-TEST(RandomLaunch, DrawsWithinOneClockReadingAreIndependent) {
-  Form1 form;
-  MixingPlatform platform;
-  Game game{form, platform};
-  form.lblScore.SetCaption("0");
-  form.lblLifes.SetCaption("25");
-  form.picBasket.SetLeft(-100000);  // never catches
-  std::set<std::pair<int, int>> classAndColumn;
-  double classes = 0;
-  for (int i = 0; i < 20000; ++i) {
-    game.s.LaunchPending = kTrue;
-    GameTick(game);
-    classAndColumn.insert({game.s.PlanetClass, game.s.ObjectLeft / 1000});
-    classes += game.s.PlanetClass;
-  }
-  EXPECT_EQ(classAndColumn.size(), 5u * 6u) << "every class in every column";
-  EXPECT_NEAR(classes / 20000, (2 * 1 + 1 * 2 + 2 * 3 + 7 * 4 + 2 * 5) / 14.0, 0.05);
 }
 
 // In the lower half rolls 5 and 13 turn into bombs, 9 and 15 into bonuses; unlocked
