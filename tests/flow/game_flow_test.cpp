@@ -1,13 +1,18 @@
 // The five states of the game flow and every way between them, the covering panels
-// with their pause bookkeeping, and the abandoned-game snapshot.
+// with their pause bookkeeping, the abandoned-game snapshot, the key table's order, the
+// cheat console's key, the pointer and sound switches, and steering at its limits.
 #include <optional>
 
+#include "flow/new_game.h"
+#include "platform/rounding.h"
 #include "registry/cls_registry_access.h"
 #include "scores/registry_storage.h"
 #include "support/flow_fixture.h"
 
 namespace zbx::test {
 namespace {
+
+using namespace std::string_literals;
 
 class FlowStates : public FlowTest {
  protected:
@@ -153,6 +158,118 @@ TEST_F(FlowStates, LeavingAsksAndOnlyYesSavesAndEnds) {
   EXPECT_TRUE(form.QueryUnload());
   EXPECT_TRUE(platform.ended);
   EXPECT_NE(clsRegistryAccess(*store).ReadString(std::string(kScoresPath), std::string(kScoresValue), "none"), "none");
+}
+
+using KeyTable = FlowTest;
+
+// Only Enter and Esc act on the new-game panel; M and S act through help and the board,
+// which any other key closes; the pointer hides only in a mouse game.
+TEST_F(KeyTable, PanelsTakeTheirKeysAndMAndSActThroughTheOthers) {
+  Load();
+  for (std::int16_t key : {vk::kF1, vk::kF2, vk::kF4, vk::kF5, vk::kSpace, vk::kM, vk::kS}) Press(key);
+  EXPECT_EQ(State(), "naming");
+  EXPECT_EQ(std::tuple(game.s.SoundOn, game.s.PointerVisible, platform.boxes.size()), std::tuple(kTrue, kTrue, 0u));
+  form.txtName.SetText("Ann");
+  form.optKeyboard.SetValue(true);
+  Press(vk::kEnter);
+  Press(vk::kM);
+  EXPECT_EQ(form.MouseIcon(), Picture::Cursor) << "always shown with the keyboard";
+  Press(vk::kF1);
+  Press(vk::kS);
+  EXPECT_EQ(std::pair(form.lblSound.Caption(), game.s.HelpShown), std::pair("Sound OFF"s, kTrue));
+  Press(vk::kF4);  // closes the help only
+  EXPECT_EQ(game.s.HelpShown | game.s.ScoresShown, kFalse);
+  Press(vk::kF2, vk::kCtrl);  // modifiers do not matter for F2
+  EXPECT_EQ(game.s.NewGameOpen, kTrue);
+  form.optMouse.SetValue(true);
+  Press(vk::kEnter);
+  Press(vk::kF4);
+  Press(vk::kM);
+  EXPECT_EQ(std::pair(game.s.ScoresShown, form.MouseIcon()), std::pair(kTrue, Picture::Invisible));
+  Press(vk::kEscape);  // closes the board, never asks to exit
+  EXPECT_EQ(std::tuple(game.s.ScoresShown, platform.boxes.size()), std::tuple(kFalse, 0u));
+  Press(vk::kSpace);
+  Press(vk::kF5);
+  EXPECT_EQ(form.MouseIcon(), Picture::Invisible) << "only M shows it again";
+  Press(vk::kM);
+  EXPECT_EQ(form.MouseIcon(), Picture::Cursor);
+}
+
+// A game started under the console after an abandoned paused one is not paused: the
+// console blocks SetPause, not the start.
+TEST_F(KeyTable, CheatConsoleOpensOnAltCAloneBetweenGamesAndKeepsItsKeys) {
+  Play(/*keyboard=*/true);
+  Ticks(1);
+  Press(vk::kSpace);
+  Answer(MsgBoxResult::Yes);
+  Press(vk::kF2);
+  Press(vk::kEnter);  // OK keeps the pause of the abandoned game
+  Press(vk::kC);
+  Press(vk::kC, vk::kAlt | vk::kShift);
+  EXPECT_FALSE(form.frameCheat.Visible());
+  Press(vk::kC, vk::kAlt);
+  EXPECT_TRUE(form.frameCheat.Visible());
+  Press(vk::kF2);  // new game and help do not open over it
+  Press(vk::kF1);
+  EXPECT_EQ(game.s.NewGameOpen | game.s.HelpShown, kFalse);
+  form.SetFocus(&form.txtCheat);  // keys typed there reach the console only
+  form.txtCheat.SetText("grand old vortex");
+  form.KeyDown(vk::kEnter, 0);
+  EXPECT_EQ(game.s.CheatsEnabled, kTrue);
+  Press(vk::kF5);
+  Press(vk::kSpace);
+  EXPECT_EQ(game.s.Paused, kFalse);
+  EXPECT_TRUE(form.timCounter.Enabled());
+  form.KeyDown(vk::kEscape, 0);
+  EXPECT_FALSE(form.frameCheat.Visible());
+  EXPECT_EQ(platform.boxes.size(), 1u) << "only the question of the abandoned game";
+  Press(vk::kC, vk::kAlt);  // not during a game
+  EXPECT_FALSE(form.frameCheat.Visible());
+}
+
+TEST_F(KeyTable, NameBoxDiscardsSeparatorsAndWhatTheTableCannotStore) {
+  for (int code : {int{'|'}, int{'.'}, 235, 255, int{'a'}, int{' '}, 8, 234, int{'!'}}) {
+    auto c = static_cast<std::int16_t>(code);
+    form.txtName.on.KeyPress(c);
+    EXPECT_EQ(c, code == '|' || code == '.' || code >= 235 ? 0 : code) << code;
+  }
+  EXPECT_TRUE(IsNameCharacterAllowed(U'\u00e9'));   // é, code 233
+  EXPECT_FALSE(IsNameCharacterAllowed(U'\u4e2d'));  // not in the code page
+}
+
+using Steering = FlowTest;
+
+TEST_F(Steering, ArrowKeysMoveHalfABasketAndStopAtTheEdges) {
+  Play(/*keyboard=*/true);
+  const double half = Form1::kBasketHome.width / 2, rightmost = 6255 - Form1::kBasketHome.width;
+  for (auto [from, key, to] : {std::tuple{1000.0, vk::kLeft, RoundHalfEven(1000 - half)},
+                               {half - 1, vk::kLeft, 0.0}, {rightmost - half + 1, vk::kRight, rightmost},
+                               {rightmost, vk::kRight, rightmost}}) {
+    form.picBasket.SetLeft(from);
+    Press(key);
+    EXPECT_EQ(form.picBasket.Left(), to) << from;
+  }
+  Press(vk::kSpace);
+  Press(vk::kLeft);  // paused: no steering
+  EXPECT_EQ(form.picBasket.Left(), rightmost);
+}
+
+TEST_F(Steering, PointerCentresTheBasketInsideTheWindowOnlyInAMouseGame) {
+  LoadAndName();
+  form.lblStart.SetBackColor(palette::kBlue);
+  form.MouseMoveAt(3000, 7000);  // no game: only the hover is reset
+  EXPECT_EQ(form.lblStart.BackColor(), palette::kNavy);
+  Press(vk::kF5);
+  Press(vk::kRight);  // no keys with the mouse
+  EXPECT_EQ(form.picBasket.Left(), (6255 - Form1::kBasketHome.width) / 2);
+  for (auto [x, left] : {std::pair{3000.0, RoundHalfEven(3000 - Form1::kBasketHome.width / 2)}, {100.0, 0.0},
+                         {6250.0, 6255 - Form1::kBasketHome.width}}) {
+    form.MouseMoveAt(x, 6000);
+    EXPECT_EQ(form.picBasket.Left(), left) << x;
+  }
+  Press(vk::kSpace);
+  form.MouseMoveAt(3000, 6000);  // paused: no steering
+  EXPECT_EQ(form.picBasket.Left(), 6255 - Form1::kBasketHome.width);
 }
 
 }  // namespace
