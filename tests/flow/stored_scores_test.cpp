@@ -1,9 +1,13 @@
 // The scoreboard in the registry: what start-up makes of what is stored or of a store
 // that cannot keep anything, a save that merges with what another game stored meanwhile,
-// and a kill at the end of a game.
+// a kill at the end of a game; and the window's text box as the export's output.
 #include <sys/stat.h>
 
+#include <string>
+#include <vector>
+
 #include "flow/startup_exit.h"
+#include "flow/text_box_output.h"
 #include "game/scoreboard.h"
 #include "platform/winreg_fixture.h"
 #include "registry/cls_registry_access.h"
@@ -131,6 +135,23 @@ TEST(TwoGamesOnOneStore, BothScoresAreKept) {
     EndWithoutAsking(other.game);
     EXPECT_EQ(StoredText(*ann.store).substr(0, top.size()), top);
   }
+}
+
+// The window's text box as the export's output: it shows each key as it is written,
+// after the window's pending events have had their turn.
+TEST(TextBoxOutput, ShowsEveryKeyPathAfterAnEventPass) {
+  auto store = win::OpenRegistryStore(":memory:");
+  clsRegistryAccess reg(*store);
+  reg.CreateKey("HKCU\\Software\\Demo\\Sub");
+  Form1 form;
+  FakePlatform platform;
+  std::vector<std::string> seen;  // what the box held when each event pass ran
+  platform.onDoEvents = [&] { seen.push_back(form.txtCheat.Text()); };
+  TextBoxOutput out(form.txtCheat, platform);
+  win::test::TempDir dir;
+  EXPECT_EQ(reg.ExportToReg("HKCU\\Software\\Demo", dir / "out.reg", &out), 1);
+  EXPECT_EQ(seen, (std::vector<std::string>{"", "HKEY_CURRENT_USER\\Software\\Demo"}));
+  EXPECT_EQ(form.txtCheat.Text(), "HKEY_CURRENT_USER\\Software\\Demo\\Sub");
 }
 
 }  // namespace

@@ -23,8 +23,7 @@ class FakePlatform : public Platform {
   };
 
   double now = 12 * 3600.0;  // seconds since midnight; reads wrap at 86400 like a clock
-  double advancePerSleep = 0.001;
-  int timeReads = 0, sleeps = 0;
+  int timeReads = 0, sleeps = 0;  // each sleep lasts a millisecond
 
   std::deque<double> draws;  // queued values first, then a simple deterministic sequence
   std::vector<double> seeds;
@@ -39,9 +38,8 @@ class FakePlatform : public Platform {
   bool ended = false;
 
   std::vector<int> playedIds;  // resource ids, in order (filled by LoadResource+PlayWave)
-  std::vector<WaveBytes> played;
   std::function<std::vector<std::uint8_t>(std::string_view, int)> resources;
-  int lastLoadedId = 0, resourceLoads = 0;
+  int resourceLoads = 0;
 
   double TimeOfDay() override {
     ++timeReads;
@@ -49,7 +47,7 @@ class FakePlatform : public Platform {
   }
   void SleepBriefly() override {
     ++sleeps;
-    now += advancePerSleep;
+    now += 0.001;
   }
   void DoEvents() override {
     ++doEventsCalls;
@@ -75,15 +73,10 @@ class FakePlatform : public Platform {
   }
   void EndProgram() override { ended = true; }
   std::vector<std::uint8_t> LoadResource(std::string_view type, int id) override {
-    lastLoadedId = id;
     ++resourceLoads;
-    if (resources) return resources(type, id);
-    return {static_cast<std::uint8_t>(id)};
+    return resources ? resources(type, id) : std::vector<std::uint8_t>{static_cast<std::uint8_t>(id)};
   }
-  void PlayWave(WaveBytes wave) override {
-    playedIds.push_back(lastLoadedId);
-    played.push_back(std::move(wave));
-  }
+  void PlayWave(WaveBytes wave) override { playedIds.push_back(wave->empty() ? -1 : (*wave)[0]); }
 };
 
 }  // namespace zbx::test

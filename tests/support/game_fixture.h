@@ -11,11 +11,6 @@
 #include "support/fake_platform.h"
 #include "window/form1.h"
 
-namespace zbx {
-// Readable failures of table comparisons.
-inline void PrintTo(const HighScoreEntry& e, std::ostream* os) { *os << e.Score << " \"" << e.Name << "\""; }
-}  // namespace zbx
-
 namespace zbx::test {
 
 class GameTest : public ::testing::Test {

@@ -131,8 +131,6 @@ class Session : private FormObserver {
     GiveFirstFocus(game);
   }
   ~Session() override { form.SetObserver(nullptr); }
-  Session(const Session&) = delete;
-  Session& operator=(const Session&) = delete;
 
   std::string Run(const Step& s) {
     const bool wasEnded = ended_;
@@ -300,7 +298,7 @@ class Session : private FormObserver {
     std::ostringstream out;
     for (const Control& c : form.Controls())
       out << c.Caption() << '|' << c.Visible() << c.Enabled() << c.Value() << c.Left() << ',' << c.Top() << ';';
-    out << form.timCounter.Enabled() << platform.boxes.size() << platform.played.size() << platform.doEventsCalls
+    out << form.timCounter.Enabled() << platform.boxes.size() << platform.playedIds.size() << platform.doEventsCalls
         << BuildTableText(StoredTable());
     return out.str();
   }
