@@ -66,11 +66,11 @@ TEST_F(StoredScores, StartUpReadsWhatIsStoredAndSaysWhenNothingCanBeStored) {
   ::chmod((dir / "registry.db").c_str(), 0400);
   EXPECT_EQ(LoadOn(dir / "registry.db"), "zorbanix: the registry store " + dir / "registry.db" +
                                              " is read-only (the file is read-only); the scoreboard will not be stored\n");
-  EXPECT_EQ(At(1), (HighScoreEntry{500, "Zed"}));
-  EXPECT_EQ(At(2), (HighScoreEntry{180, "Bare"}));            // bare name: default score
-  EXPECT_EQ(At(3), (HighScoreEntry{300, "Pumble Oatcake"}));  // empty name: default name
-  EXPECT_EQ(At(10), (HighScoreEntry{20, "Gramps Wobble"}));   // missing entries: default ones
-  EXPECT_EQ(form.lblHS.Caption(), "500  (Zed)");
+  // A bare name takes the default score, an empty one the default name, a missing entry
+  // the default one.
+  EXPECT_EQ(std::tuple(At(1), At(2), At(3), At(10), form.lblHS.Caption()),
+            std::tuple(HighScoreEntry{500, "Zed"}, HighScoreEntry{180, "Bare"}, HighScoreEntry{300, "Pumble Oatcake"},
+                       HighScoreEntry{20, "Gramps Wobble"}, "500  (Zed)"));
   EXPECT_EQ(LoadOn(":memory:"), "") << "a usable store says nothing";
   EXPECT_EQ(clsRegistryAccess(*store).ValueExists(std::string(kScoresPath), std::string(kScoresValue)), kFalse)
       << "a first run writes nothing";
@@ -139,12 +139,9 @@ TEST(TwoGamesOnOneStore, BothScoresAreKept) {
 
 // The window's text box as the export's output: it shows each key as it is written,
 // after the window's pending events have had their turn.
-TEST(TextBoxOutput, ShowsEveryKeyPathAfterAnEventPass) {
-  auto store = win::OpenRegistryStore(":memory:");
+TEST_F(StoredScores, TheTextBoxShowsEveryKeyPathOfAnExportAfterAnEventPass) {
   clsRegistryAccess reg(*store);
   reg.CreateKey("HKCU\\Software\\Demo\\Sub");
-  Form1 form;
-  FakePlatform platform;
   std::vector<std::string> seen;  // what the box held when each event pass ran
   platform.onDoEvents = [&] { seen.push_back(form.txtCheat.Text()); };
   TextBoxOutput out(form.txtCheat, platform);

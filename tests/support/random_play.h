@@ -26,18 +26,15 @@
 
 namespace zbx::test::play {
 
-enum class Act : std::uint8_t {
-  Key,    // a: key code, b: shift bits
-  Click,  // a: label-button (lblNew, lblStart, lblPause, lblOK, lblCancel)
-  Aim,    // steer towards the falling object, by pointer or arrows
-  Ticks,  // a: how many timer events
-  Focus,  // a: 0 the play area, 1 the name box, 2 Mouse, 3 Keyboard, 4 the cheat box
-  Name,   // on the new-game panel: kNames[a] pasted into the name box, b: 1 Keyboard, 0 Mouse chosen
-  Cheat,  // kCommands[a] typed into the open console, then Enter; the focus back on the play area
-  Close,  // a close request of the window
-  Kill,   // SIGTERM, SIGINT or SIGHUP: save and end without asking
-  Rig,    // a, b: kRigScores, kRigLifes shown in the ready state, as Cancel restores them
-};
+// Key (a: key code, b: shift bits); Click (a: lblNew, lblStart, lblPause, lblOK or
+// lblCancel); Aim (steer towards the falling object, by pointer or arrows); Ticks (a timer
+// events); Focus (a: the play area, the name box, Mouse, Keyboard or the cheat box); Name
+// (on the new-game panel: kNames[a] pasted into the name box, Keyboard chosen when b is 1,
+// else Mouse); Cheat (kCommands[a] typed into the open console, then Enter, the focus back
+// on the play area); Close (a close request of the window); Kill (SIGTERM, SIGINT or
+// SIGHUP: save and end without asking); Rig (kRigScores[a], kRigLifes[b] shown in the
+// ready state, as Cancel restores them).
+enum class Act : std::uint8_t { Key, Click, Aim, Ticks, Focus, Name, Cheat, Close, Kill, Rig };
 // Now, or at the next event pass of a wait, or while the next question is shown (only
 // timer events and kills reach the program then).
 enum class When : std::uint8_t { Now, InWait, InBox };
