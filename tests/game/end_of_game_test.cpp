@@ -1,12 +1,11 @@
 // The two ends of a game, Game Over and Tilt, with and without a place on the board and
 // what the player may do during their waits; recording a score and the scoreboard panel;
-// the waits and sounds they use.
+// and the sounds they play.
 #include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
 
-#include "game/delay.h"
 #include "game/end_of_game.h"
 #include "game/scoreboard.h"
 #include "game/sound.h"
@@ -45,12 +44,6 @@ class EndOfGameTest : public GameTest {
     game.s.ScoreRecorded = kFalse;
     RecordHighScore(game);
     return game.s.ScoreRecorded == kTrue;
-  }
-  // Starts a delay at the given time of day; returns how long it waited.
-  double WaitFrom(double start, std::int16_t ms) {
-    platform.now = start;
-    Delay(game, ms);
-    return platform.now - start;
   }
   // Runs GameOver or Tilt for a score with a place; at the given wait (1: the first) the
   // player does `during`.
@@ -171,23 +164,6 @@ TEST_F(EndOfGameTest, ShowFillsTheRowsAndHideTurnsThemWhite) {
   HideScoreboard(game);
   EXPECT_TRUE(form.Frame1.Enabled());
   for (int i = 1; i <= 10; ++i) ExpectRowColour(i, palette::kWhite);
-}
-
-// Delay: one pass over pending events before the first clock read, then a sleep between
-// reads, until the rounded clock reaches the rounded target, or midnight passes.
-TEST_F(EndOfGameTest, DelayEndsWhenTheRoundedClockReachesTheRoundedTargetOrAtMidnight) {
-  int readsAtEvents = -1;
-  platform.onDoEvents = [&] { readsAtEvents = platform.timeReads; };
-  EXPECT_NEAR(WaitFrom(100.2, 700), 0.3, 0.0015);  // target 101; 100.5 still rounds to 100
-  EXPECT_EQ(std::tuple(platform.doEventsCalls, readsAtEvents, platform.timeReads), std::tuple(1, 0, platform.sleeps + 2));
-  const std::tuple<double, std::int16_t, double> cases[] = {
-      {100.6, 700, 0},      // target round(101.3) = 101 = round(100.6)
-      {100.4, 2000, 1.1},   // target 102, reached at 101.5
-      {100.5, 1000, 1.0},   // start 100, target 101.5 rounds to 102
-      {101.5, 1000, 0},     // target 102.5 rounds to 102, as does 101.5
-      {86399.9, 2000, 0.1}  // target 86402 is never read
-  };
-  for (const auto& [start, ms, waited] : cases) EXPECT_NEAR(WaitFrom(start, ms), waited, 0.0015) << start;
 }
 
 // PlaySoundResource: a fresh copy of the resource on every call, kept until replaced.
