@@ -17,8 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return static_cast<int>(value % static_cast<unsigned>(n));
   };
   const int length = static_cast<int>(std::min<std::size_t>(size / 8, 300));
-  const auto steps = zbx::test::play::DrawSequence(below, length);
-  const std::string broken = zbx::test::play::Play(steps);
+  const std::string broken = zbx::test::play::Play(zbx::test::play::DrawSequence(below, length));
   if (!broken.empty()) {
     std::fprintf(stderr, "%s\n", broken.c_str());
     std::abort();

@@ -23,7 +23,6 @@ class FakePlatform : public Platform {
   };
 
   double now = 12 * 3600.0;  // seconds since midnight; reads wrap at 86400 like a clock
-  int timeReads = 0, sleeps = 0;  // each sleep lasts a millisecond
 
   std::deque<double> draws;  // queued values first, then a simple deterministic sequence
   std::vector<double> seeds;
@@ -41,14 +40,8 @@ class FakePlatform : public Platform {
   std::function<std::vector<std::uint8_t>(std::string_view, int)> resources;
   int resourceLoads = 0;
 
-  double TimeOfDay() override {
-    ++timeReads;
-    return std::fmod(now, 86400.0);
-  }
-  void SleepBriefly() override {
-    ++sleeps;
-    now += 0.001;
-  }
+  double TimeOfDay() override { return std::fmod(now, 86400.0); }
+  void SleepBriefly() override { now += 0.001; }  // a millisecond
   void DoEvents() override {
     ++doEventsCalls;
     if (onDoEvents) onDoEvents();
