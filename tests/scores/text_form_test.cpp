@@ -45,11 +45,9 @@ TEST(TableText, ParsingFillsGapsAndBuildingKeepsEachEntryWhole) {
   std::string text = "A.1.junk||.300|E.";
   for (int i = 5; i <= 11; ++i) text += "|N" + std::to_string(i) + "." + std::to_string(i);
   const HighScoreTable t = ParseTableText(text);
-  EXPECT_EQ(t(1), (HighScoreEntry{1, "A"}));
-  EXPECT_EQ(t(2), d(2));
-  EXPECT_EQ(t(3), (HighScoreEntry{300, "Pumble Oatcake"}));
-  EXPECT_EQ(t(4), (HighScoreEntry{140, "E"}));
-  EXPECT_EQ(t(10), (HighScoreEntry{10, "N10"}));
+  EXPECT_EQ(std::tuple(t(1), t(2), t(3), t(4), t(10)),
+            std::tuple(HighScoreEntry{1, "A"}, d(2), HighScoreEntry{300, "Pumble Oatcake"}, HighScoreEntry{140, "E"},
+                       HighScoreEntry{10, "N10"}));
   HighScoreTable named = d;
   named(3) = {160, "a.b|c"};
   const HighScoreTable back = ParseTableText(BuildTableText(named));

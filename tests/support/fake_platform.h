@@ -37,7 +37,6 @@ class FakePlatform : public Platform {
   bool ended = false;
 
   std::vector<int> playedIds;  // resource ids, in order (filled by LoadResource+PlayWave)
-  std::function<std::vector<std::uint8_t>(std::string_view, int)> resources;
   int resourceLoads = 0;
 
   double TimeOfDay() override { return std::fmod(now, 86400.0); }
@@ -67,7 +66,7 @@ class FakePlatform : public Platform {
   void EndProgram() override { ended = true; }
   std::vector<std::uint8_t> LoadResource(std::string_view type, int id) override {
     ++resourceLoads;
-    return resources ? resources(type, id) : std::vector<std::uint8_t>{static_cast<std::uint8_t>(id)};
+    return {static_cast<std::uint8_t>(type == "WAV" ? id : 0)};
   }
   void PlayWave(WaveBytes wave) override { playedIds.push_back(wave->empty() ? -1 : (*wave)[0]); }
 };
