@@ -32,11 +32,10 @@ class GameTest : public ::testing::Test {
     form.timCounter.SetEnabled(true);
   }
 
-  // An object already falling (no launch due): class, column, top and speed as given.
+  // In a running game, an object already falling (no launch due): class, column, top and
+  // speed as given.
   void Falling(std::int16_t planetClass, std::int16_t left, double top, std::int32_t speed,
                const std::string& tag = "") {
-    game.s.GameRunning = kTrue;
-    form.timCounter.SetEnabled(true);
     game.s.LaunchPending = kFalse;
     game.s.PlanetClass = planetClass;
     game.s.ObjectLeft = left;

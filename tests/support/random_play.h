@@ -175,11 +175,9 @@ class Session : private FormObserver {
     if (game.s.GameRunning != kTrue) return;
     const double target = form.picPlanet.Left() + form.picPlanet.Width() / 2;
     if (game.s.ControlMode == kMouseControl) return form.MouseMoveAt(target, 5000);
-    for (int i = 0; i < 8; ++i) {
-      const double centre = form.picBasket.Left() + form.picBasket.Width() / 2;
-      if (std::abs(centre - target) < form.picBasket.Width() / 2) return;
-      form.KeyDown(centre > target ? vk::kLeft : vk::kRight, 0);
-    }
+    const auto centre = [&] { return form.picBasket.Left() + form.picBasket.Width() / 2; };
+    for (int i = 0; i < 8 && std::abs(centre() - target) >= form.picBasket.Width() / 2; ++i)
+      form.KeyDown(centre() > target ? vk::kLeft : vk::kRight, 0);
   }
 
   void Do(const Step& s) {
