@@ -135,7 +135,6 @@ TEST_F(EndOfGameTest, WhatOpensDuringAWaitOfTheEndKeepsTheBoardClosed) {
 // Recording a finished game, the scoreboard panel, and loading and saving the table
 // through the game's score storage.
 TEST_F(EndOfGameTest, ScoreEntersAtItsPlaceTiesGoAboveAndTooLowChangesNothing) {
-  game.s.HighScores = DefaultHighScores();
   const HighScoreTable before = game.s.HighScores;
   ASSERT_TRUE(Record("150", "  Ann "));
   EXPECT_EQ(game.s.RecordedPlace, 4);

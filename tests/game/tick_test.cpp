@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "game/cheats.h"
-#include "game/random_between.h"
 #include "game/tick.h"
 #include "support/game_fixture.h"
 
@@ -91,14 +90,6 @@ TEST_F(TickTest, SpeedFollowsScoreAndLivesLostWithinItsLimitsUnlessACheatSetsIt)
     EXPECT_EQ(game.s.Speed, speed) << score << " points, " << lifes << " lives";
     EXPECT_EQ(form.lblSpeed.Caption(), std::to_string(speed + 120) + " m/h");
   }
-}
-
-TEST_F(TickTest, EveryDrawReseedsFromTheTimeOfDayAndStaysInRange) {
-  platform.now = 4321.25;
-  platform.draws = {0.0, std::nextafter(1.0, 0.0)};
-  EXPECT_EQ(RandomBetween(game, -3, 3), -3);
-  EXPECT_EQ(RandomBetween(game, -3, 3), 3);
-  EXPECT_EQ(platform.seeds, (std::vector<double>{4321.25, 4321.25}));
 }
 
 // In the lower half rolls 5 and 13 turn into bombs, 9 and 15 into bonuses; unlocked

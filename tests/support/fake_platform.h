@@ -25,7 +25,6 @@ class FakePlatform : public Platform {
   double now = 12 * 3600.0;  // seconds since midnight; reads wrap at 86400 like a clock
 
   std::deque<double> draws;  // queued values first, then a simple deterministic sequence
-  std::vector<double> seeds;
   std::uint64_t lcg = 12345;
 
   std::deque<MsgBoxResult> answers;  // empty queue answers No (or OK)
@@ -45,7 +44,7 @@ class FakePlatform : public Platform {
     ++doEventsCalls;
     if (onDoEvents) onDoEvents();
   }
-  void Randomize(double seed) override { seeds.push_back(seed); }
+  void Randomize(double) override {}
   double Rnd() override {
     if (!draws.empty()) {
       const double d = draws.front();
