@@ -56,7 +56,8 @@ TEST_F(TickTest, FirstTickLaunchesFromTheTopAndFallsAtOnce) {
   GameTick(game);
   EXPECT_EQ(std::tuple(game.s.LaunchPending, game.s.TransformRoll, game.s.PlanetClass, game.s.LifesLeft),
             std::tuple(kFalse, 50, 5, 25));
-  EXPECT_EQ(std::pair(form.picPlanet.GetPicture(), form.picPlanet.Tag()), std::pair(form.imlPlanets.ListImage(13), ""s));
+  EXPECT_EQ(std::pair(form.picPlanet.GetPicture(), form.picPlanet.Tag()),
+            std::pair(form.imlPlanets.ListImage(13), ""s));
   EXPECT_EQ(form.picPlanet.Left() + form.picPlanet.Width(), form.ScaleWidth());
   EXPECT_EQ(form.picPlanet.Top(), 840 + 80 - 5 * 5);  // Speed less five times the class
   for (auto [roll, reroll, kept] : {std::tuple{4, 0, 4}, {5, 13, 13}, {35, 6, 6}, {36, 0, 36}}) {
@@ -154,8 +155,9 @@ TEST_F(TickTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
   for (const char* lifes : {"1", "0"}) {
     StartRunning("0", lifes);
     TickTo(0, 8000);
-    EXPECT_EQ(std::tuple(form.lblLifes.Caption(), game.s.GameRunning, form.frameGameOver.Visible(), game.s.LaunchPending),
-              std::tuple("0", kFalse, true, kFalse))
+    EXPECT_EQ(
+        std::tuple(form.lblLifes.Caption(), game.s.GameRunning, form.frameGameOver.Visible(), game.s.LaunchPending),
+        std::tuple("0", kFalse, true, kFalse))
         << lifes;
   }
 }
@@ -214,7 +216,8 @@ TEST_F(TickTest, OnlyTheMasterCodeUnlocksTheConsoleAndOnlyCommandsAreTaken) {
   EXPECT_EQ(game.s.CheatsEnabled, kFalse);
   EXPECT_TRUE(Enter("grand Old vortex   "));
   EXPECT_TRUE(Enter("GRAND OLD VORTEX")) << "matches again once unlocked";
-  for (const char* text : {" ", "ONLYLIFE", " ONLYLIFES", "SLOW MOTION", "SETSPEED X"}) EXPECT_FALSE(Enter(text)) << text;
+  for (const char* text : {" ", "ONLYLIFE", " ONLYLIFES", "SLOW MOTION", "SETSPEED X"})
+    EXPECT_FALSE(Enter(text)) << text;
   EXPECT_EQ(std::tuple(Cheats(), game.s.CheatSpeedValue, form.lblLifes.Caption()),
             std::tuple(std::vector<Flag>(5, kFalse), 0, "7"));
   PressInConsole(27);  // Escape hides the panel and keeps the text
