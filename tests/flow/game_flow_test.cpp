@@ -49,8 +49,9 @@ TEST_F(FlowStates, StartUpAsksForANameAndCancelBringsBackTheOneInUse) {
   form.txtName.SetText("");
   form.optMouse.SetValue(true);
   Press(vk::kEscape);
-  EXPECT_EQ(std::tuple(Shown(), form.txtName.Text(), form.optKeyboard.Value(), game.s.ControlMode, platform.boxes.size()),
-            std::tuple("0/25", " <your name> ", true, kKeyboardControl, 1u));
+  EXPECT_EQ(std::tuple(Shown(), form.txtName.Text(), form.optKeyboard.Value(), game.s.ControlMode),
+            std::tuple("0/25", " <your name> ", true, kKeyboardControl));
+  EXPECT_EQ(platform.boxes.size(), 1u);
 }
 
 TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
