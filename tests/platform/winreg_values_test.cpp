@@ -87,7 +87,7 @@ TEST_F(ValueTest, DataIsStoredExactlyAndHandedBackTheRegistrysWay) {
       EXPECT_EQ(listed ? reg.RegEnumValueA(key, 0, name, &nameSize, nullptr, &type, data, &size)
                        : reg.RegQueryValueExA(key, "v", nullptr, &type, data, &size),
                 c.rc);
-      EXPECT_EQ(std::string(name, nameSize), "v");
+      EXPECT_STREQ(name, "v");
       EXPECT_EQ(size, c.size);
       EXPECT_EQ(type, c.type);
       EXPECT_EQ(buffer.substr(0, c.seen.size()), c.seen);

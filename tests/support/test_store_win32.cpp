@@ -118,7 +118,8 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
     SetEnvironmentVariableW(name.c_str(), wide.substr(name.size() + 1).c_str());
   }
   HANDLE out = OutputFile(outFile), err = OutputFile(errFile);
-  STARTUPINFOW startup{sizeof startup};
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out;
