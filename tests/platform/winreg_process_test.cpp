@@ -44,7 +44,7 @@ TEST(RegistryScopes, TransactCommitsWholeOrNothingAndBulkKeepsWhatItDid) {
   }), ERROR_MORE_DATA);
   EXPECT_EQ(midway, "error 2,error 2");
   EXPECT_EQ(seenFromOutside(), "1,2");
-  // A call that fails inside the body undoes only its own part; an inner scope joins the outer one.
+  // A call that fails inside the body undoes only itself; an inner scope joins the outer one.
   EXPECT_EQ(r.Transact([&] {
     Set(r, key, "a", "3");
     EXPECT_EQ(r.RegDeleteValueA(key, "missing"), ERROR_FILE_NOT_FOUND);
