@@ -72,7 +72,6 @@ TEST(WaveFileTest, TheSoundsParseAndEveryTruncationIsRefusedUnlessItEndsOnAWhole
   } assets[] = {{"sound1.wav", 22050, 16, 46, 1028, {1074, 2930}},
                 {"sound2.wav", 22050, 8, 44, 28202, {}}};
   for (const auto& a : assets) {
-    SCOPED_TRACE(a.name);
     std::ifstream in(std::string(ZBX_ASSETS_DIR) + "/" + a.name, std::ios::binary);
     const Bytes file{std::istreambuf_iterator<char>(in), {}};
     const auto image = ParseExact(file);

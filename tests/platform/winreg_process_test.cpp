@@ -48,6 +48,9 @@ TEST(RegistryScopes, TransactCommitsWholeOrNothingAndBulkKeepsWhatItDid) {
   EXPECT_EQ(r.Transact([&] {
     Set(r, key, "a", "3");
     EXPECT_EQ(r.RegDeleteValueA(key, "missing"), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(WriteAt(r, "K\\Sub", "x", "1"), ERROR_SUCCESS);
+    EXPECT_EQ(r.RegDeleteKeyA(key, "Sub"), ERROR_SUCCESS);
+    EXPECT_EQ(GetAt(r, "K\\Sub", "x"), Error(ERROR_FILE_NOT_FOUND));  // a deleted key is gone at once
     return r.Transact([&] { return Set(r, key, "b", "inner"); });
   }), ERROR_SUCCESS);
   EXPECT_EQ(seenFromOutside(), "3,inner");

@@ -41,7 +41,6 @@ TEST_F(ValueTest, NamesIgnoreCaseAndBelongToTheirKeySizesMissingValuesAndBadArgu
   const std::string longest(16383, 'n'), tooLong = longest + "n";
   ASSERT_EQ(Set(reg, key, longest.c_str(), "x"), ERROR_SUCCESS);
   EXPECT_EQ(Set(reg, key, tooLong.c_str(), "x"), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(Get(reg, key, tooLong.c_str()), Error(2));  // no value of that name can be there
   std::vector<char> name(16384);
   for (DWORD room : {16383u, 16384u}) {
     size = room;
