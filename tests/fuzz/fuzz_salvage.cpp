@@ -12,25 +12,10 @@
 #include "platform/registry_salvage.h"
 #include "platform/winreg.h"
 
-namespace {
-
-const std::string& Folder() {
-  static const std::string folder = [] {
-    std::string pattern = "/tmp/zbx-fuzz-salvage-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    return pattern;
-  }();
-  return folder;
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string file = Folder() + "/damaged.db";
-  {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  static const std::string file = "/tmp/zbx-fuzz-salvage-" + std::to_string(::getpid()) + ".db";
+  std::ofstream(file, std::ios::binary | std::ios::trunc)
+      .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   auto store = zbx::win::OpenRegistryStore(":memory:");
   const zbx::win::Salvaged saved = zbx::win::SalvageStore(file, *store);
   if (saved.keys > size || saved.values > size) std::abort();

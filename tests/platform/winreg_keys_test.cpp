@@ -7,139 +7,74 @@
 namespace zbx::win::test {
 namespace {
 
-TEST_F(RegistryTest, RootsAreSeparateKeysThatSurviveClosing) {
+TEST_F(RegistryTest, RootsSurviveClosingAndEveryOpenOfAKeyGivesAHandleOfItsOwn) {
   if (!kSystemRegistry) {  // a new store of ours starts with the usual keys
     EXPECT_EQ(Names(reg, HKEY_LOCAL_MACHINE), (Strings{"HARDWARE", "SOFTWARE", "SYSTEM"}));
     EXPECT_EQ(Names(reg, HKEY_CURRENT_USER), Strings{"Software"});
-    for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_CURRENT_CONFIG, HKEY_DYN_DATA})
-      EXPECT_EQ(Names(reg, root), Strings{}) << root;
   }
   for (HKEY root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS, HKEY_CURRENT_CONFIG,
                     HKEY_DYN_DATA}) {
-    SCOPED_TRACE(root);
     EXPECT_EQ(Set(reg, root, "v", "x"), ERROR_SUCCESS);
-    reg.RegCloseKey(Create(root, "Child"));
-    EXPECT_EQ(reg.RegCloseKey(root), ERROR_SUCCESS);
-    EXPECT_EQ(Get(reg, root, "v"), "x") << "closing a root is a no-op";
-    EXPECT_EQ(Added(root), Strings{"Child"});
+    EXPECT_EQ(reg.RegCloseKey(root), ERROR_SUCCESS);  // a no-op
     EXPECT_EQ(reg.RegDeleteKeyA(root, ""), ERROR_ACCESS_DENIED);
     HKEY same = 0;  // opening a root itself hands back the root, with all its rights
     EXPECT_EQ(reg.RegOpenKeyExA(root, "", 0, KEY_READ, &same), ERROR_SUCCESS);
     EXPECT_EQ(same, root);
     EXPECT_EQ(reg.RegDeleteValueA(same, "v"), ERROR_SUCCESS);
   }
-  EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "Child"), ERROR_SUCCESS);
-  EXPECT_TRUE(Exists(HKEY_LOCAL_MACHINE, "Child"));
-  EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Child"));
-}
-
-TEST_F(RegistryTest, PerformanceDataIsNoKeyToStoreIn) {
-  HKEY key = 77;
+  HKEY key = 77;  // performance data is no key to store in
   EXPECT_EQ(reg.RegCreateKeyA(HKEY_PERFORMANCE_DATA, "K", &key), ERROR_INVALID_HANDLE);
   EXPECT_EQ(key, 0u);
-  EXPECT_EQ(reg.RegOpenKeyA(HKEY_PERFORMANCE_DATA, "K", &key), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(Set(reg, HKEY_PERFORMANCE_DATA, "v", "x"), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(reg.RegDeleteValueA(HKEY_PERFORMANCE_DATA, "v"), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(reg.RegDeleteKeyA(HKEY_PERFORMANCE_DATA, "K"), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(NameAt(reg, HKEY_PERFORMANCE_DATA, 0), Error(ERROR_INVALID_HANDLE));
-  EXPECT_EQ(NameAt(reg, HKEY_PERFORMANCE_DATA, 0, true), Error(ERROR_INVALID_HANDLE));
-  // The system answers a query with its performance counters, which our store has not.
-  EXPECT_NE(Get(reg, HKEY_PERFORMANCE_DATA, "v"), "x");
-  for (const char* none : {"", static_cast<const char*>(nullptr)}) {
-    EXPECT_EQ(reg.RegOpenKeyExA(HKEY_PERFORMANCE_DATA, none, 0, KEY_READ, &key), ERROR_SUCCESS);
-    EXPECT_EQ(key, HKEY_PERFORMANCE_DATA);
-    EXPECT_EQ(reg.RegOpenKeyA(HKEY_PERFORMANCE_DATA, none, &key), ERROR_SUCCESS);
-    EXPECT_EQ(key, HKEY_PERFORMANCE_DATA);
-  }
-  EXPECT_EQ(reg.RegCloseKey(HKEY_PERFORMANCE_DATA), ERROR_SUCCESS);
-}
-
-TEST_F(RegistryTest, CreateMakesEveryLevelAndEveryOpenGivesAHandleOfItsOwn) {
   HKEY deep = Create(HKEY_CURRENT_USER, "A\\B\\C");
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "A\\B"));
-  HKEY a = Create(HKEY_CURRENT_USER, "a");
-  reg.RegCloseKey(Create(a, "B\\C\\D"));
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "A\\B\\C\\D"));
   ASSERT_EQ(Set(reg, deep, "v", "same"), ERROR_SUCCESS);
-  // An empty or null sub-key opens the key itself: RegOpenKeyA hands back the same handle.
-  for (const char* none : {"", static_cast<const char*>(nullptr)}) {
-    HKEY same = 0;
-    EXPECT_EQ(reg.RegOpenKeyA(deep, none, &same), ERROR_SUCCESS);
-    EXPECT_EQ(same, deep);
-  }
-  std::vector<HKEY> handles(3);
+  // RegOpenKeyA without a sub-key hands back the handle given; every other open a new one.
+  EXPECT_EQ(reg.RegOpenKeyA(deep, nullptr, &key), ERROR_SUCCESS);
+  EXPECT_EQ(key, deep);
+  std::vector<HKEY> handles(2);
   EXPECT_EQ(reg.RegOpenKeyExA(deep, "", 0, KEY_READ, &handles[0]), ERROR_SUCCESS);
-  EXPECT_EQ(reg.RegOpenKeyExA(deep, nullptr, 0, KEY_READ, &handles[1]), ERROR_SUCCESS);
-  EXPECT_EQ(reg.RegCreateKeyA(deep, nullptr, &handles[2]), ERROR_SUCCESS);
-  for (int i = 0; i < 500; ++i) handles.push_back(Create(HKEY_CURRENT_USER, "a\\b\\c"));
+  EXPECT_EQ(reg.RegCreateKeyA(deep, nullptr, &handles[1]), ERROR_SUCCESS);
+  for (int i = 0; i < 100; ++i) handles.push_back(Create(HKEY_CURRENT_USER, "a\\b\\c"));
   EXPECT_EQ(reg.RegCloseKey(deep), ERROR_SUCCESS);  // the others stay usable
+  for (HKEY h : handles) EXPECT_EQ(Get(reg, h, "v"), "same");
+  EXPECT_EQ(Get(reg, deep, "v"), Error(ERROR_INVALID_HANDLE));
   handles.push_back(deep);
-  for (HKEY h : handles) EXPECT_EQ(Get(reg, h, "v"), h == deep ? Error(6) : "same");
   std::sort(handles.begin(), handles.end());
   EXPECT_EQ(std::adjacent_find(handles.begin(), handles.end()), handles.end());
-  EXPECT_GT(handles.front(), 0u);
   EXPECT_LT(handles.back(), HKEY_CLASSES_ROOT);
-  for (HKEY h : handles)
-    if (h != deep) reg.RegCloseKey(h);
 }
 
-TEST_F(RegistryTest, KeyNamesIgnoreCaseInTheCodePageAndKeepTheirFirstSpelling) {
-  reg.RegCloseKey(Create(HKEY_CURRENT_USER, "Software\\MixedCase"));
-  reg.RegCloseKey(Create(HKEY_CURRENT_USER, "SOFTWARE\\MIXEDCASE\\Inner"));
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "software\\mixedcase\\INNER"));
-  EXPECT_EQ(Added(HKEY_CURRENT_USER), Strings{});
-  EXPECT_EQ(Added(HKEY_CURRENT_USER, "Software"), Strings{"MixedCase"});
+TEST_F(RegistryTest, KeyNamesIgnoreCaseInTheCodePageAndHaveAPathSyntaxAndALength) {
+  HKEY parent = Create(HKEY_CURRENT_USER, "L");
+  reg.RegCloseKey(Create(parent, "MixedCase\\\\Q\\"));
+  reg.RegCloseKey(Create(HKEY_CURRENT_USER, "l\\MIXEDCASE\\Inner"));
+  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "L\\\\\\mixedcase\\\\INNER"));
+  EXPECT_EQ(Names(reg, parent), Strings{"MixedCase"});
   // e-acute, s caron, y diaeresis and oe fold; division and multiplication signs, sharp s and "SS" do not.
   const struct { const char *made, *asked; bool same; } names[] = {
       {"caf\xE9", "CAF\xC9", true}, {"\x9A\xFF", "\x8A\x9F", true}, {"\x9C", "\x8C", true},
       {"\xF7", "\xD7", false},      {"\xDF", "SS", false}};
   for (const auto& n : names) {
-    reg.RegCloseKey(Create(HKEY_CURRENT_USER, n.made));
-    EXPECT_EQ(Exists(HKEY_CURRENT_USER, n.asked), n.same) << n.asked;
+    reg.RegCloseKey(Create(parent, n.made));
+    EXPECT_EQ(Exists(parent, n.asked), n.same) << n.asked;
   }
-}
-
-TEST_F(RegistryTest, PathSyntaxAndNameLengths) {
-  reg.RegCloseKey(Create(HKEY_CURRENT_USER, "P\\\\Q\\"));
-  EXPECT_EQ(Added(HKEY_CURRENT_USER), Strings{"P"});
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "P\\\\\\Q\\\\"));
-  HKEY key = 1234;
-  EXPECT_EQ(reg.RegOpenKeyA(HKEY_CURRENT_USER, "Nope\\P", &key), ERROR_FILE_NOT_FOUND);
-  EXPECT_EQ(key, 0u);
-  EXPECT_EQ(reg.RegOpenKeyA(HKEY_CURRENT_USER, "P", nullptr), ERROR_INVALID_PARAMETER);
-  if (!kSystemRegistry) {  // Wine writes through the null pointer of the other two
-    EXPECT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "P", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
-  }
-  EXPECT_EQ(reg.RegCreateKeyA(HKEY_CURRENT_USER, "\\Lead", &key), ERROR_BAD_PATHNAME);
-  EXPECT_EQ(reg.RegOpenKeyA(HKEY_CURRENT_USER, "\\P", &key), ERROR_BAD_PATHNAME);
-  EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "\\P\\Q"), ERROR_BAD_PATHNAME);
-  EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Lead"));
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "P\\Q"));
-  // Below HKEY_CLASSES_ROOT one leading backslash is taken when a key is opened.
-  reg.RegCloseKey(Create(HKEY_CLASSES_ROOT, "ZbxClass"));
-  EXPECT_TRUE(Exists(HKEY_CLASSES_ROOT, "\\ZbxClass"));
-  EXPECT_EQ(reg.RegOpenKeyA(HKEY_CLASSES_ROOT, "\\ZbxClass", &key), ERROR_SUCCESS);
-  reg.RegCloseKey(key);
-  EXPECT_FALSE(Exists(HKEY_CLASSES_ROOT, "\\\\ZbxClass"));
-  EXPECT_EQ(reg.RegCreateKeyA(HKEY_CLASSES_ROOT, "\\ZbxClass", &key), ERROR_BAD_PATHNAME);
-  EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CLASSES_ROOT, "\\ZbxClass"), ERROR_BAD_PATHNAME);
+  HKEY key = 0;
+  EXPECT_EQ(reg.RegOpenKeyA(parent, "Nope\\MixedCase", &key), ERROR_FILE_NOT_FOUND);
+  EXPECT_EQ(reg.RegOpenKeyA(parent, "MixedCase", nullptr), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(reg.RegCreateKeyA(parent, "\\Lead", &key), ERROR_BAD_PATHNAME);
+  EXPECT_EQ(reg.RegOpenKeyA(parent, "\\MixedCase", &key), ERROR_BAD_PATHNAME);
   const std::string longest(255, 'k');
-  HKEY parent = Create(HKEY_CURRENT_USER, "L");
   reg.RegCloseKey(Create(parent, longest));
   // Wine takes names of 256 characters too; Win32 stops at 255.
   const std::string tooLong = UnderWine() ? longest + "kk" : longest + "k";
   EXPECT_EQ(reg.RegCreateKeyA(parent, tooLong.c_str(), &key), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(reg.RegOpenKeyA(parent, tooLong.c_str(), &key), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(reg.RegDeleteKeyA(parent, tooLong.c_str()), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(Names(reg, parent), Strings{longest});
-  reg.RegCloseKey(parent);
+  EXPECT_TRUE(Exists(parent, longest));
 }
 
-TEST_F(RegistryTest, DeletionRefusesSubKeysAndLeavesHandlesAnswering1018ThenClosed6) {
+TEST_F(RegistryTest, DeletionLeavesHandlesAnswering1018ThenClosed6AndSubKeysEnumerateSorted) {
   reg.RegCloseKey(Create(HKEY_CURRENT_USER, "Tree\\Leaf"));
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "Tree"), ERROR_ACCESS_DENIED);
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Tree\\Leaf"));
-  HKEY leaf = Create(HKEY_CURRENT_USER, "TREE\\leaf"), other = Create(HKEY_CURRENT_USER, "Tree\\Leaf");
+  HKEY leaf = Create(HKEY_CURRENT_USER, "TREE\\leaf");
   ASSERT_EQ(Set(reg, leaf, "v", "data"), ERROR_SUCCESS);
   EXPECT_EQ(reg.RegDeleteKeyA(leaf, nullptr), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(reg.RegDeleteKeyA(leaf, ""), ERROR_SUCCESS);
@@ -147,29 +82,22 @@ TEST_F(RegistryTest, DeletionRefusesSubKeysAndLeavesHandlesAnswering1018ThenClos
   EXPECT_EQ(reg.RegDeleteKeyA(HKEY_CURRENT_USER, "Tree"), ERROR_FILE_NOT_FOUND);
   // A new key of the same name is another key, without the old values.
   EXPECT_EQ(Get(reg, Create(HKEY_CURRENT_USER, "Tree\\Leaf"), "v"), Error(2));
-  for (HKEY h : {leaf, other}) {
-    ExpectEveryCallAnswers(reg, h, ERROR_KEY_DELETED);
-    EXPECT_EQ(reg.RegCloseKey(h), ERROR_SUCCESS);
-  }
+  ExpectEveryCallAnswers(reg, leaf, ERROR_KEY_DELETED);
+  EXPECT_EQ(reg.RegCloseKey(leaf), ERROR_SUCCESS);
   // Closed, invented and zero handles (Wine closes any handle from 0x80000000 up as a root).
-  for (HKEY h : {leaf, HKEY{0}, HKEY{0x12345678}, HKEY{0x80000007}, HKEY{0xFFFFFFFF}}) {
+  for (HKEY h : {leaf, HKEY{0}, HKEY{0x12345678}, HKEY{0x80000007}}) {
     ExpectEveryCallAnswers(reg, h, ERROR_INVALID_HANDLE);
     if (!UnderWine() || h < 0x80000000u) {
       EXPECT_EQ(reg.RegCloseKey(h), ERROR_INVALID_HANDLE) << h;
     }
   }
   EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Tree\\Leaf")) << "the new key is not the deleted one";
-  EXPECT_FALSE(Exists(HKEY_CURRENT_USER, "Tree\\Leaf\\K"));
-}
-
-TEST_F(RegistryTest, SubKeysEnumerateSortedIgnoringCaseAndFollowChanges) {
+  // Enumeration: sorted ignoring case, with room for the zero, no class, and following changes.
   HKEY parent = Create(HKEY_CURRENT_USER, "Sorted");
-  for (const char* name : {"b", "A", "caf\xE9", "C", "a1", "Zeta", "\xDF"}) reg.RegCloseKey(Create(parent, name));
-  EXPECT_EQ(Names(reg, parent), (Strings{"A", "a1", "b", "C", "caf\xE9", "Zeta", "\xDF"}));
-  // Win32 compares names upper-cased, so '_' sorts after "Zeta"; Wine compares them lower-cased.
-  reg.RegCloseKey(Create(parent, "_x"));
-  EXPECT_EQ(NameAt(reg, parent, UnderWine() ? 0 : 6), "_x");
-  EXPECT_EQ(NameAt(reg, parent, 1000), Error(259));
+  for (const char* name : {"b", "A", "_x", "C", "a1", "\xDF"}) reg.RegCloseKey(Create(parent, name));
+  // Win32 compares names upper-cased, so '_' sorts after 'Z'; Wine compares them lower-cased.
+  EXPECT_EQ(Names(reg, parent), (UnderWine() ? Strings{"_x", "A", "a1", "b", "C", "\xDF"}
+                                             : Strings{"A", "a1", "b", "C", "_x", "\xDF"}));
   ASSERT_EQ(reg.RegDeleteKeyA(parent, "_x"), ERROR_SUCCESS);
   // A name needs room for its zero; without it the buffer stays untouched.
   char name[4] = "zzz";
@@ -182,88 +110,26 @@ TEST_F(RegistryTest, SubKeysEnumerateSortedIgnoringCaseAndFollowChanges) {
   size = sizeof name;
   EXPECT_EQ(reg.RegEnumKeyExA(parent, 1, name, &size, nullptr, keyClass, &classSize, nullptr), ERROR_SUCCESS);
   EXPECT_EQ(std::string(keyClass) + "/" + std::to_string(classSize), "/0");
-  if (!kSystemRegistry) {  // Wine looks at the size first, and would write through the null pointer
-    EXPECT_EQ(reg.RegEnumKeyExA(parent, 1, nullptr, &size, nullptr, nullptr, nullptr, nullptr),
-              ERROR_INVALID_PARAMETER);
-  }
   // Changes between two calls shift the entries behind them.
-  EXPECT_EQ(NameAt(reg, parent, 0), "A");
-  EXPECT_EQ(NameAt(reg, parent, 1), "a1");
   ASSERT_EQ(reg.RegDeleteKeyA(parent, "A"), ERROR_SUCCESS);
   EXPECT_EQ(NameAt(reg, parent, 2), "C");
-  reg.RegCloseKey(Create(parent, "bb"));
-  EXPECT_EQ(NameAt(reg, parent, 3), "C");
-  reg.RegCloseKey(parent);
 }
 
-TEST_F(RegistryTest, AHandleDoesWithValuesOnlyWhatItWasOpenedFor) {
-  HKEY full = Create(HKEY_CURRENT_USER, "Guarded");
-  ASSERT_EQ(Set(reg, full, "v", "kept"), ERROR_SUCCESS);
-  const struct {
-    REGSAM access;
-    LONG set, deleteValue, query, listKeys;
-  } rows[] = {
-      {KEY_READ, 5, 5, 0, 0},       {KEY_QUERY_VALUE, 5, 5, 0, 5}, {KEY_ENUMERATE_SUB_KEYS, 5, 5, 5, 0},
-      {KEY_WRITE, 0, 0, 5, 5},      {KEY_SET_VALUE, 0, 0, 5, 5},   {KEY_ALL_ACCESS, 0, 0, 0, 0},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.access);
-    reg.RegCloseKey(Create(HKEY_CURRENT_USER, "Guarded\\Sub\\Self"));
-    ASSERT_EQ(Set(reg, full, "x", "gone"), ERROR_SUCCESS);
-    HKEY h = 0, self = 0;
-    ASSERT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Guarded", 0, row.access, &h), ERROR_SUCCESS);
-    HKEY same = 0;
-    ASSERT_EQ(reg.RegOpenKeyA(h, "", &same), ERROR_SUCCESS);  // the same handle, the same rights
-    EXPECT_EQ(Set(reg, same, "v", "kept"), row.set);
-    EXPECT_EQ(reg.RegDeleteValueA(h, "x"), row.deleteValue);
-    EXPECT_EQ(Get(reg, h, "v"), row.query == 0 ? "kept" : Error(row.query));
-    EXPECT_EQ(NameAt(reg, h, 0, true), row.query == 0 ? "v" : Error(row.query));
-    EXPECT_EQ(NameAt(reg, h, 0), row.listKeys == 0 ? "Sub" : Error(row.listKeys));
-    // Deleting a key takes the key's own right, whatever the handle was opened for.
-    ASSERT_EQ(reg.RegOpenKeyExA(HKEY_CURRENT_USER, "Guarded\\Sub\\Self", 0, row.access, &self), ERROR_SUCCESS);
-    EXPECT_EQ(reg.RegDeleteKeyA(self, ""), ERROR_SUCCESS);
-    EXPECT_EQ(reg.RegDeleteKeyA(h, "Sub"), ERROR_SUCCESS);
-    EXPECT_FALSE(Exists(full, "Sub"));
-    reg.RegCloseKey(self);
-    reg.RegCloseKey(h);
-  }
-  reg.RegCloseKey(full);
-  EXPECT_TRUE(Exists(HKEY_CURRENT_USER, "Guarded"));
-}
-
-TEST_F(RegistryTest, KeysLieAtMost512LevelsBelowTheirRootAndEveryLevelCanBeWalked) {
+TEST_F(RegistryTest, KeysLieAtMost512LevelsBelowTheirRoot) {
   // Made a level at a time, every level's handle kept: on Windows one call takes a sub-key
   // path of at most 260 characters (our store takes any length).
   const std::string longest(255, 'n');
   std::vector<HKEY> chain = {Create(HKEY_CURRENT_USER, longest)};
   while (chain.size() < 512) chain.push_back(Create(chain.back(), longest));
-  ASSERT_EQ(std::count(chain.begin(), chain.end(), 0u), 0);
-  HKEY deepest = chain.back();
-  ASSERT_EQ(Set(reg, deepest, "v", "bottom"), ERROR_SUCCESS);
-  EXPECT_EQ(Get(reg, deepest, "v"), "bottom");
-  // Win32 keeps keys within 512 levels of their root; Wine makes them as deep as asked.
+  ASSERT_EQ(Set(reg, chain.back(), "v", "bottom"), ERROR_SUCCESS);
+  EXPECT_EQ(Get(reg, chain.back(), "v"), "bottom");
+  // Win32 keeps keys within 512 levels of their root, counted from the root, not from the
+  // handle; Wine makes them as deep as asked.
   if (!UnderWine()) {
-    HKEY out = 77;
-    EXPECT_EQ(reg.RegCreateKeyA(deepest, "x", &out), ERROR_NO_SYSTEM_RESOURCES);
-    EXPECT_EQ(out, 0u);
-    // From a handle part-way down the limit counts from the root, not from the handle.
-    auto ms = [](int n) {
-      std::string path = "m";
-      for (int i = 1; i < n; ++i) path += "\\m";
-      return path;
-    };
-    HKEY middle = chain[499];
-    reg.RegCloseKey(Create(middle, ms(12)));
-    EXPECT_EQ(reg.RegCreateKeyA(middle, ms(13).c_str(), &out), ERROR_NO_SYSTEM_RESOURCES);
-    for (int n = 12; n >= 1; --n) ASSERT_EQ(reg.RegDeleteKeyA(middle, ms(n).c_str()), ERROR_SUCCESS) << n;
+    HKEY out = 0;
+    EXPECT_EQ(reg.RegCreateKeyA(chain.back(), "x", &out), ERROR_NO_SYSTEM_RESOURCES);
+    EXPECT_EQ(reg.RegCreateKeyA(chain[509], "m\\m\\m", &out), ERROR_NO_SYSTEM_RESOURCES);
   }
-  // Deleting the tree from the bottom up, listing every level on the way.
-  for (std::size_t level = chain.size(); level-- > 0;) {
-    EXPECT_TRUE(Names(reg, chain[level]).empty()) << level;
-    ASSERT_EQ(reg.RegDeleteKeyA(chain[level], ""), ERROR_SUCCESS) << level;
-    reg.RegCloseKey(chain[level]);
-  }
-  EXPECT_EQ(Added(HKEY_CURRENT_USER), Strings{});
 }
 
 }  // namespace

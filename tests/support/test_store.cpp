@@ -1,7 +1,6 @@
 #include "support/test_store.h"
 
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdlib>
 

