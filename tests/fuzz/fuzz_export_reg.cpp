@@ -4,11 +4,8 @@
 // exported, and nothing the export wrote may be lost. Any break of that aborts.
 #include <unistd.h>
 
-#include <cstddef>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
 
 #include "tests/registry/export_property.h"
 

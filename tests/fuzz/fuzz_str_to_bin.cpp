@@ -10,34 +10,23 @@
 #include "platform/rounding.h"
 #include "registry/hex_text.h"
 
-namespace {
-
-void Check(bool ok) {
+static void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string input(reinterpret_cast<const char*>(data), size);
-
   std::string hex = input;
   const std::string bytes = zbx::HexTextToBytes(hex);
   Check(hex.find(' ') == std::string::npos);
   const std::size_t chars = zbx::Utf8ToAnsi(hex).size();
   Check(bytes.size() == static_cast<std::size_t>(zbx::RoundTo<std::int64_t>(static_cast<double>(chars) / 2.0)));
-
-  const bool valid = zbx::IsValidHexText(input);
-  if (valid && hex.size() % 2 == 0) {
-    std::string back = zbx::BytesToHexText(bytes);
-    Check(zbx::HexTextToBytes(back) == bytes);
-    Check(back == zbx::win::UpperName(hex));
+  if (zbx::IsValidHexText(input) && hex.size() % 2 == 0) {
+    std::string back = zbx::BytesToHexText(bytes);  // the blanks go as it is read back
+    Check(zbx::HexTextToBytes(back) == bytes && back == zbx::win::UpperName(hex));
   }
-
   // The input as raw bytes.
   std::string text = zbx::BytesToHexText(input);
-  Check(text.size() == input.size() * 3);
-  Check(zbx::IsValidHexText(text));
-  Check(zbx::HexTextToBytes(text) == input);
+  Check(text.size() == input.size() * 3 && zbx::IsValidHexText(text) && zbx::HexTextToBytes(text) == input);
   return 0;
 }

@@ -4,17 +4,15 @@
 // 1252 character, pieces of .reg syntax mixed in) is exported and imported into a store
 // that holds other keys. Nothing outside the tree may change; inside it, every value must
 // come from the tree with its data (a text as ReadString reads it), and every value the
-// export did not report as left out must come back. The two stores may be one, as the
-// system registry is on Windows: then the tree is deleted after the export, and only what
-// an import could reach by mistake is compared (the system's keys being many).
+// export did not report as left out must come back. On Windows both stores are the system
+// registry: the tree is deleted after the export, and only what an import could reach by
+// mistake is compared.
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "platform/codepage.h"
@@ -26,53 +24,43 @@
 namespace zbx::export_property {
 
 using win::DWORD, win::HKEY;
+using Choices = std::function<unsigned(unsigned bound)>;  // a number from 0 to bound - 1
 
-// A source of choices (a seeded generator, or the bytes of a fuzz input): a number from 0
-// to bound - 1.
-using Choices = std::function<unsigned(unsigned bound)>;
-
-inline constexpr const char* kTree = "Software\\Tree";  // below HKEY_CURRENT_USER
-inline const std::string kTreeUpper = "1\\SOFTWARE\\TREE";
+inline bool InTree(const std::string& path) {  // HKEY_CURRENT_USER\Software\Tree
+  return path == "1\\SOFTWARE\\TREE" || path.rfind("1\\SOFTWARE\\TREE\\", 0) == 0;
+}
 
 // Pieces of .reg syntax that a hostile text or name might hold.
 inline const std::vector<std::string> kPieces = {
     "\r\n", "\r", "\n", "\"", "=", "[", "]", "@", "-", " ", "hex:", "dword:", "\\", "HKCU", "HKEY_USERS",
-    "\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", "\r\n[HKEY_CURRENT_USER\\Software\\Victim]\r\n\"keep\"=-",
-    "\"keep\"=\"changed\"", "[-HKEY_LOCAL_MACHINE\\SOFTWARE]", std::string(1, '\0')};
+    "\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n", "\"keep\"=\"changed\"", std::string(1, '\0')};
 
-// A code page text: single bytes of any value but zero, and pieces of .reg syntax.
-inline std::string Text(Choices& c, unsigned maxParts, bool zeroAllowed) {
+// Single bytes of any value but zero, and pieces; at most 5 parts, so under 255 bytes.
+inline std::string Text(Choices& c, bool zeroAllowed) {
   std::string text;
-  for (unsigned n = c(maxParts + 1); n > 0; --n) {
-    if (c(3) == 0) {
-      const std::string& piece = kPieces[c(static_cast<unsigned>(kPieces.size()))];
-      if (piece[0] != '\0' || zeroAllowed) text += piece;
-    } else {
-      text += static_cast<char>(1 + c(255));
-    }
+  for (unsigned n = c(6); n > 0; --n) {
+    const std::string piece = c(3) == 0 ? kPieces[c(static_cast<unsigned>(kPieces.size()))]
+                                        : std::string(1, static_cast<char>(1 + c(255)));
+    if (piece[0] != '\0' || zeroAllowed) text += piece;
   }
   return text;
-}
-
-inline std::string KeyName(Choices& c) {
-  std::string name = Text(c, 4, false);
-  name.erase(std::remove(name.begin(), name.end(), '\\'), name.end());
-  return name.empty() ? "k" : name.substr(0, win::kMaxKeyNameLength);
 }
 
 // Fills a key with texts, byte data and 32-bit values, and sub-keys `levels` deep at most.
 inline void BuildKey(win::RegistryApi& store, HKEY key, Choices& c, int levels) {
   for (unsigned n = c(5); n > 0; --n) {
-    const std::string name = c(6) == 0 ? std::string() : Text(c, 4, false);
-    const unsigned kind = c(3);
-    std::string data = kind < 2 ? Text(c, kind == 0 ? 8 : 6, true) : std::string();
-    for (int i = 0; kind == 2 && i < 4; ++i) data += static_cast<char>(c(256));
+    const std::string name = c(6) == 0 ? std::string() : Text(c, false);
     const DWORD types[] = {win::REG_SZ, win::REG_BINARY, win::REG_DWORD};
-    win::SetValueBytes(store, key, name.c_str(), types[kind], data);
+    const DWORD type = types[c(3)];
+    std::string data = type != win::REG_DWORD ? Text(c, true) : std::string();
+    for (int i = 0; type == win::REG_DWORD && i < 4; ++i) data += static_cast<char>(c(256));
+    win::SetValueBytes(store, key, name.c_str(), type, data);
   }
   for (unsigned n = levels > 0 ? c(4) : 0; n > 0; --n) {
+    std::string name = Text(c, false);
+    name.erase(std::remove(name.begin(), name.end(), '\\'), name.end());
     HKEY sub = 0;
-    if (store.RegCreateKeyA(key, KeyName(c).c_str(), &sub) != win::ERROR_SUCCESS) continue;
+    if (store.RegCreateKeyA(key, name.empty() ? "k" : name.c_str(), &sub) != win::ERROR_SUCCESS) continue;
     BuildKey(store, sub, c, levels - 1);
     store.RegCloseKey(sub);
   }
@@ -88,14 +76,8 @@ inline std::vector<std::string> SubKeys(win::RegistryApi& store, HKEY key) {
   return names;
 }
 
-// Every value of the store: upper-cased key path ("1\SOFTWARE\X") -> name -> type and data;
-// every key is listed, also without values.
-struct Stored {
-  DWORD type;
-  std::string data;
-  bool operator==(const Stored&) const = default;
-};
-using Dump = std::map<std::string, std::map<std::string, Stored>>;
+// Upper-cased key path ("1\SOFTWARE\X") -> value name -> type and data; every key listed.
+using Dump = std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>>;
 
 // A key with its values and sub-keys: every level below it (levels < 0), or as many as given.
 inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, Dump& dump, int levels = -1) {
@@ -116,8 +98,8 @@ inline void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, 
   }
 }
 
-// The whole store; or, for one that holds many keys of its own, every root's values and
-// sub-keys and everything below HKEY_CURRENT_USER\Software.
+// The whole store; or, for the system's, every root's values and sub-keys and everything
+// below HKEY_CURRENT_USER\Software.
 inline Dump DumpStore(win::RegistryApi& store, bool whole) {
   Dump dump;
   for (int root = 0; root < 7; ++root)
@@ -130,18 +112,11 @@ inline Dump DumpStore(win::RegistryApi& store, bool whole) {
   return dump;
 }
 
-inline bool InTree(const std::string& path) {
-  return path.compare(0, kTreeUpper.size(), kTreeUpper) == 0 &&
-         (path.size() == kTreeUpper.size() || path[kTreeUpper.size()] == '\\');
-}
-
-// The text ReadString gives for a value's bytes: read into 255 blanks, with a zero behind
-// string data that lacks one when there is room, trimmed, less its last character; here
-// also cut at its first zero, as the export cuts it.
+// The text ReadString gives for a value's bytes (under 255 of them): a zero behind string
+// data, blanks trimmed, less its last character; here also cut at its first zero, as the
+// export cuts it.
 inline std::string ReadAsText(std::string bytes, bool stringType) {
-  if (bytes.size() > 255) return {};
-  if (stringType && !bytes.empty() && bytes.size() < 255 && bytes.back() != '\0') bytes += '\0';
-  bytes.resize(255, ' ');
+  if (stringType) bytes += '\0';
   const std::size_t first = bytes.find_first_not_of(' ');
   if (first == std::string::npos) return {};
   const std::string text = bytes.substr(first, bytes.find_last_not_of(' ') - first);
@@ -162,19 +137,6 @@ class SkipRecorder : public RegExportOutput {
   }
 };
 
-// The other keys of the importing store, some of them named in the pieces above.
-inline void PlantOthers(win::RegistryApi& store) {
-  for (const char* path : {"Software\\Victim", "Software\\Tree2", "Software\\Victim\\Deep"}) {
-    HKEY key = 0;
-    store.RegCreateKeyA(win::HKEY_CURRENT_USER, path, &key);
-    for (auto [name, type, data] : {std::tuple{"keep", win::REG_SZ, "precious"}, {"x", win::REG_BINARY, "\x01"},
-                                    {"@", win::REG_SZ, "at"}})
-      win::SetValueBytes(store, key, name, type, data);
-    store.RegCloseKey(key);
-  }
-  win::SetValueBytes(store, win::HKEY_CURRENT_USER, "", win::REG_SZ, "root default");
-}
-
 inline void DeleteTree(win::RegistryApi& store, HKEY parent, const std::string& name) {
   HKEY key = 0;
   if (store.RegOpenKeyExA(parent, name.c_str(), 0, win::KEY_ALL_ACCESS, &key) != 0) return;
@@ -188,40 +150,40 @@ inline void DeleteTree(win::RegistryApi& store, HKEY parent, const std::string& 
 inline std::string CheckOneTree(Choices& c, const std::string& folder, win::RegistryApi& source,
                                 win::RegistryApi& target, bool whole = true) {
   HKEY tree = 0;
-  source.RegCreateKeyA(win::HKEY_CURRENT_USER, kTree, &tree);
+  source.RegCreateKeyA(win::HKEY_CURRENT_USER, "Software\\Tree", &tree);
   BuildKey(source, tree, c, 2);
   source.RegCloseKey(tree);
   const Dump original = DumpStore(source, whole);
-
   const std::string file = folder + "/tree.reg";
   std::error_code ec;
   std::filesystem::remove(file, ec);
-  clsRegistryAccess exporter(source);
   SkipRecorder skipped;
-  const std::int32_t result = exporter.ExportToReg("HKCU\\Software\\Tree", file, &skipped);
+  const std::int32_t result = clsRegistryAccess(source).ExportToReg("HKCU\\Software\\Tree", file, &skipped);
   if ((result == 1) != (skipped.keys.empty() && skipped.values.empty()))
     return "the export's result does not say whether it left something out";
-  DeleteTree(source, win::HKEY_CURRENT_USER, kTree);
+  DeleteTree(source, win::HKEY_CURRENT_USER, "Software\\Tree");
 
-  PlantOthers(target);
+  // Other keys of the importing store, named in the pieces above.
+  target.RegCreateKeyA(win::HKEY_CURRENT_USER, "Software\\Victim", &tree);
+  win::SetValueBytes(target, tree, "keep", win::REG_SZ, "precious");
+  target.RegCloseKey(tree);
   auto outside = [](Dump dump) {
-    for (auto it = dump.begin(); it != dump.end();) it = InTree(it->first) ? dump.erase(it) : std::next(it);
+    for (auto it = dump.begin(); it != dump.end();) it = InTree(it->first) ? dump.erase(it) : ++it;
     return dump;
   };
   const Dump before = DumpStore(target, whole);
-  clsRegistryAccess importer(target);
-  if (importer.ImportFromReg(file) != 1) return "the export does not import";
+  if (clsRegistryAccess(target).ImportFromReg(file) != 1) return "the export does not import";
   const Dump after = DumpStore(target, whole);
   if (outside(before) != outside(after)) return "a key outside the tree changed or was made";
 
   for (const auto& [path, values] : after) {
-    if (!InTree(path)) continue;
     const auto key = original.find(path);
+    if (!InTree(path)) continue;
     for (const auto& [name, value] : values) {
       if (key == original.end() || key->second.count(name) == 0) return "invented: " + path + " : " + name;
-      const Stored& was = key->second.at(name);
-      const bool same = was.type == win::REG_SZ
-                            ? ReadAsText(value.data, value.type == win::REG_SZ) == ReadAsText(was.data, true)
+      const auto& was = key->second.at(name);
+      const bool same = was.first == win::REG_SZ
+                            ? ReadAsText(value.second, value.first == win::REG_SZ) == ReadAsText(was.second, true)
                             : value == was;
       if (!same) return "changed: " + path + " : " + name;
     }
@@ -232,10 +194,7 @@ inline std::string CheckOneTree(Choices& c, const std::string& folder, win::Regi
     for (const std::string& key : skipped.keys)
       keyLeftOut |= exported == key || exported.compare(0, key.size() + 1, key + "\\") == 0;
     for (const auto& [name, value] : values) {
-      // A default value is written only when ReadString can read it (not over 255 bytes).
-      if (keyLeftOut || skipped.values.count({exported, name}) != 0 ||
-          (name.empty() && value.type == win::REG_SZ && value.data.size() > 255))
-        continue;
+      if (keyLeftOut || skipped.values.count({exported, name}) != 0) continue;
       const auto key = after.find(path);
       if (key == after.end() || key->second.count(name) == 0) return "lost: " + path + " : " + name;
     }

@@ -1,7 +1,6 @@
 // String, 32-bit and byte values: the create switch, "@", the 255-character read buffer,
 // blanks, code page 1252 at the registry boundary, and the hex text conversions. Values as
-// a set: existence of any size, deletion, and listings by type with their stale entries,
-// after deletions, and for zero-size and long values.
+// a set: existence, deletion, and listings by type with their stale entries.
 
 #include "registry/registry_fixture.h"
 
@@ -30,10 +29,8 @@ TEST_F(ValuesTest, StringsAreStoredBareAndReadThroughA255ByteBuffer) {
   const struct {
     std::string written, raw, read;
   } cases[] = {
-      {"abc", "abc", "abc"},
       {"  abc  ", "  abc  ", "abc  "},  // leading blanks go, trailing ones stay
       {"", "", ""},                     // a zero-byte value reads as the empty text
-      {"   ", "   ", ""},
       {s254, s254, s254},
       {s255, s255, std::string(254, 'y')},  // no room for the zero
       {s256, s256, "dflt"},
@@ -49,9 +46,7 @@ TEST_F(ValuesTest, StringsAreStoredBareAndReadThroughA255ByteBuffer) {
   }
   reg.WriteDWORD(kKey, "d", 0x64636261);  // other types read as their bytes, cut the same way
   EXPECT_EQ(reg.ReadString(kKey, "d"), "abc");
-  EXPECT_EQ(reg.ReadString(kKey, "missing", "dflt"), "dflt");
-  EXPECT_EQ(reg.ReadString(kKey, "missing"), "");
-  EXPECT_EQ(reg.ReadString("HKCU\\Zoë", "n", "dflt"), "dflt");
+  EXPECT_EQ(reg.ReadString(kKey, "missing", "dflt") + reg.ReadString(kKey, "missing"), "dflt");
   reg.CreateKey("HKCU\\Zoë");
   EXPECT_EQ(store.RegDeleteKeyA(win::HKEY_CURRENT_USER, "Zo\xEB"), win::ERROR_SUCCESS);
 }
@@ -59,19 +54,13 @@ TEST_F(ValuesTest, StringsAreStoredBareAndReadThroughA255ByteBuffer) {
 TEST_F(ValuesTest, AtNamesTheDefaultValueOnlyForWritingStrings) {
   ASSERT_NE(reg.WriteString(kKey, "@", "dflt"), 0);
   EXPECT_EQ(reg.ReadString(kKey, ""), "dflt");
-  EXPECT_EQ(reg.ReadString(kKey, "@", "none"), "none");
   EXPECT_EQ(reg.ValueExists(kKey, "@"), kFalse);
-  reg.WriteDWORD(kKey, "@", 5);
   reg.WriteBinary(kKey, "@", "01");
   EXPECT_EQ(reg.ReadBinary(kKey, "@"), " 01");
   EXPECT_EQ(reg.ReadString(kKey, ""), "dflt");
-  reg.WriteDWORD(kKey, "", 9);
-  EXPECT_EQ(reg.ReadDWORD(kKey, ""), 9);
 }
 
 TEST_F(ValuesTest, DwordsAndBytes) {
-  ASSERT_NE(reg.WriteDWORD(kKey, "d", -1), 0);
-  EXPECT_EQ(reg.ReadDWORD(kKey, "d"), -1);
   reg.WriteDWORD(kKey, "d", 0x01020304);
   EXPECT_EQ(reg.ReadDWORD(kKey, "d", 7), 0x01020304);
   EXPECT_EQ(reg.ReadBinary(kKey, "d"), " 04 03 02 01");  // low byte first
@@ -83,25 +72,19 @@ TEST_F(ValuesTest, DwordsAndBytes) {
   EXPECT_EQ(reg.ReadDWORD(kKey, "five", 7), 7);
   reg.WriteString(kKey, "s", "  ab ");
   EXPECT_EQ(reg.ReadBinary(kKey, "s"), " 20 20 61 62 20");  // every byte of any type
-  EXPECT_EQ(reg.ReadBinary(kKey, "missing", "dflt"), "dflt");
   EXPECT_EQ(reg.ReadBinary("HKCU\\Nope", "b", "dflt"), "dflt");
 }
 
-TEST_F(ValuesTest, HexTextToBytes) {
+TEST_F(ValuesTest, HexTextToBytesAndBack) {
   const struct {
     std::string hex, bytes, blanksRemoved;
   } cases[] = {
-      {"01 0a FF", std::string("\x01\x0A\xFF", 3), "010aFF"},
+      {" 0 1  0a F f ", std::string("\x01\x0A\xFF", 3), "010aFf"},
       {"01,02", std::string("\x01\x00", 2), "01,02"},  // groups 01 ",0" 2; L = 5 keeps two
       {"ABC", "\xAB\x0C", "ABC"},                      // L = 3: the odd digit is kept
       {"ABCDE", "\xAB\xCD", "ABCDE"},                  // L = 5: it is dropped
-      {"ABCDEF1", "\xAB\xCD\xEF\x01", "ABCDEF1"},
-      {"A", "", "A"},
       {"1z zz 00", std::string("\x01\x00\x00", 3), "1zzz00"},
       {"é12", std::string("\x00\x02", 2), "é12"},  // three code-page characters
-      {" 0 1  F f ", "\x01\xFF", "01Ff"},
-      {"00", std::string(1, '\0'), "00"},
-      {"   ", "", ""},
   };
   for (const auto& c : cases) {
     std::string hex = c.hex;
@@ -113,14 +96,13 @@ TEST_F(ValuesTest, HexTextToBytes) {
     EXPECT_EQ(type, win::REG_BINARY);
     EXPECT_EQ(reg.ReadBinary(kKey, "b", "dflt"), reg.BinToStr(c.bytes));
   }
-  EXPECT_EQ(reg.BinToStr(std::string("\x00\x05\xC8", 3)), " 00 05 C8");
   std::string all;
   for (int b = 0; b < 256; ++b) all += static_cast<char>(b);
   std::string hex = reg.BinToStr(all);
-  EXPECT_EQ(hex.size(), 256u * 3);
+  EXPECT_EQ(hex.substr(0, 9) + hex.substr(hex.size() - 3), " 00 01 02 FF");
   EXPECT_EQ(reg.StrToBin(hex), all);
-  for (const char* valid : {"0a 1B", "", "   ", "ABC"}) EXPECT_EQ(reg.isBinValid(valid), kTrue) << valid;
-  for (const char* invalid : {"0x1F", "01,02", "G0", "é", "01\t02"}) EXPECT_EQ(reg.isBinValid(invalid), kFalse) << invalid;
+  for (const char* valid : {"0a 1B", "", "ABC"}) EXPECT_EQ(reg.isBinValid(valid), kTrue) << valid;
+  for (const char* invalid : {"0x1F", "01,02", "G0", "é"}) EXPECT_EQ(reg.isBinValid(invalid), kFalse) << invalid;
 }
 
 TEST_F(ValuesTest, ListsByTypeInCreationOrderKeepingStaleEntries) {
@@ -129,49 +111,38 @@ TEST_F(ValuesTest, ListsByTypeInCreationOrderKeepingStaleEntries) {
   EXPECT_EQ(reg.EnumValues(kKey, names, values), 0);
   EXPECT_EQ(reg.EnumValues("HKCU\\Missing", names, values), -1);
   EXPECT_EQ(names, (Names{"x", "y"}));
-  EXPECT_EQ(values, (Values{std::string("v"), 1}));
   // Made in the order of their names: Windows may list values in either order. Zero-size
-  // values are listed once, long names whole.
+  // values are listed once, long names and values whole; other types keep the entry.
   const std::string longName(300, 'n');
   SetRaw("0", win::REG_EXPAND_SZ, "%P%");
-  reg.WriteString(kKey, "a", "text");
+  reg.WriteString(kKey, "a", std::string(300, 't'));
   reg.WriteDWORD(kKey, "b", 42);
   reg.WriteBinary(kKey, "c", "01 02");
   reg.WriteBinary(kKey, "d", "");
-  reg.WriteString(kKey, "e", "");
-  reg.WriteDWORD(kKey, "Grüße", 4);
   reg.WriteDWORD(kKey, longName, 3);
   values = {7};
-  ASSERT_EQ(reg.EnumValues(kKey, names, values), 8);
-  EXPECT_EQ(names, (Names{"0", "a", "b", "c", "d", "e", "Grüße", longName}));
-  // Other types keep the entry.
-  EXPECT_EQ(values, (Values{7, std::string("text"), 42, std::string(" 01 02"), std::string(), std::string(), 4, 3}));
-  ASSERT_EQ(reg.EnumValues(kKey, names, values, win::REG_DWORD), 3);
-  EXPECT_EQ(names, (Names{"b", "Grüße", longName}));
-  EXPECT_EQ(values, (Values{42, 4, 3}));
-  EXPECT_EQ(reg.EnumValues(kKey, names, values, 7), 0);
-  EXPECT_EQ(names, (Names{"b", "Grüße", longName}));
+  ASSERT_EQ(reg.EnumValues(kKey, names, values), 6);
+  EXPECT_EQ(names, (Names{"0", "a", "b", "c", "d", longName}));
+  EXPECT_EQ(values, (Values{7, std::string(), 42, std::string(" 01 02"), std::string(), 3}));
+  ASSERT_EQ(reg.EnumValues(kKey, names, values, win::REG_DWORD), 2);
+  EXPECT_EQ(names, (Names{"b", longName}));
+  EXPECT_EQ(values, (Values{42, 3}));
 }
 
-TEST_F(ValuesTest, ExistenceDeletionAndListingsAfterIt) {
-  for (const char* n : {"a", "b", "c"}) reg.WriteString(kKey, n, n);
-  reg.WriteString(kKey, "@", "dflt");
+TEST_F(ValuesTest, ExistenceAndDeletion) {
   std::string big;
   for (int i = 0; i < 300; ++i) big += "AB";
   reg.WriteBinary(kKey, "big", big);
+  reg.WriteString(kKey, "@", "dflt");
   EXPECT_EQ(reg.ValueExists(kKey, "big"), kTrue);
   EXPECT_EQ(reg.ValueExists(kKey, ""), kTrue);
   EXPECT_EQ(reg.ValueExists(kKey, "missing"), kFalse);
   EXPECT_EQ(reg.ValueExists("HKCU\\Missing", "big"), kFalse);
   EXPECT_NE(reg.KillValue(kKey, "missing"), 0);  // the key could be opened
   EXPECT_EQ(reg.KillValue("HKCU\\Missing", "big"), 0);
-  EXPECT_NE(reg.KillValue(kKey, "B"), 0);  // names ignore case
-  EXPECT_NE(reg.KillValue(kKey, ""), 0);
-  EXPECT_EQ(reg.ValueExists(kKey, ""), kFalse);
-  reg.WriteString(kKey, "b", "again");
-  ASSERT_EQ(reg.EnumValues(kKey, names, values), 4);
-  // A re-created value goes last; Wine lists values by name.
-  EXPECT_EQ(names, (UnderWine() ? Names{"a", "b", "big", "c"} : Names{"a", "c", "big", "b"}));
+  EXPECT_NE(reg.KillValue(kKey, "BIG"), 0);  // names ignore case
+  EXPECT_EQ(reg.ValueExists(kKey, "big"), kFalse);
+  EXPECT_EQ(reg.EnumValues(kKey, names, values), 1);
 }
 
 }  // namespace
