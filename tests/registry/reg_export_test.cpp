@@ -61,12 +61,11 @@ TEST_F(Export, EveryKindOfLineDepthFirstByteForByteAndBack) {
                     "\"\"=hex:0A,0B,0C", "\"r\"=hex:", "\"s\"=dword:0000002A", "\"t\"=dword:FFFFFFFF"}) +
       Section("T\\A") + Section("T\\A\\B", {"@=\"dflt\"", "\"b\"=hex:00,01"}) + Section("T\\A\\B\\C") +
       Section("T\\A\\b2") + Section("T\\a3");
+  EXPECT_EQ(Exported("HKLM\\Nothing\\Here"), kHeader + "[HKEY_LOCAL_MACHINE\\Nothing\\Here]\r\n\r\n");
   EXPECT_EQ(Exported("HKCU\\T"), expected);
   EXPECT_EQ(Exported("hkcu\\T"), expected);
-  EXPECT_EQ(Exported("HKLM\\Nothing\\Here"), kHeader + "[HKEY_LOCAL_MACHINE\\Nothing\\Here]\r\n\r\n");
   // Back in: every value in the file's order, and keys only for sections with values or on
   // the way to one.
-  Exported("HKCU\\T");
   export_property::DeleteTree(store, win::HKEY_CURRENT_USER, "T");
   ASSERT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
   ASSERT_EQ(reg.EnumValues("HKCU\\T", names, values), 7);
@@ -126,23 +125,15 @@ TEST(ExportProperty, ImportingAnExportOfARandomTreeChangesNothingElseAndKeepsEve
   }
 }
 
-TEST_F(Export, TextsGoQuotedOrAsBytesAndEndAtTheirFirstZero) {
-  // "@" as a name would mean the default value, and an empty default a deletion: bytes.
+TEST_F(Export, TextsAndNamesReadBackOrAreLeftOutAndReported) {
+  // Texts go quoted or as bytes, and end at their first zero. "@" as a name would mean the
+  // default value, and an empty default a deletion: bytes.
   SetRaw("", win::REG_SZ, std::string("\0\0", 2));
   SetRaw("@", win::REG_SZ, "at");
   SetRaw("cr", win::REG_SZ, "a\rb");
   SetRaw("inner", win::REG_SZ, std::string("a\0b", 3));
   SetRaw("path", win::REG_SZ, "[a\\b]");
-  EXPECT_EQ(Exported(kKey, 1, &skipped), kHeader + Section("Software\\Test", {"\"\"=hex:00", "\"@\"=hex:61,74,00",
-                                                                              "\"cr\"=hex:61,0D,62,00",
-                                                                              "\"inner\"=\"a\"", "\"path\"=\"[a\\b]\""}));
-  export_property::DeleteTree(store, win::HKEY_CURRENT_USER, "Software\\Test");
-  ASSERT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
-  EXPECT_EQ(reg.ReadString(kKey, "@") + reg.ReadString(kKey, "cr") + reg.ReadString(kKey, "path"), "ata\rb[a\\b]");
-  EXPECT_EQ(reg.ValueExists(kKey, ""), kTrue);
-}
-
-TEST_F(Export, NamesAFileCannotHoldAndKeysThatCannotBeOpenedAreLeftOutAndReported) {
+  // Names a file cannot hold, and keys that cannot be opened, are left out and reported.
   const std::string key = "HKEY_CURRENT_USER\\SOFTWARE\\TEST";
   std::set<std::pair<std::string, std::string>> unwritable;
   for (const std::string name : {"a\"b", "a=b", " lead", "[x", "line\nbreak", "ok"}) {
@@ -159,11 +150,14 @@ TEST_F(Export, NamesAFileCannotHoldAndKeysThatCannotBeOpenedAreLeftOutAndReporte
   EXPECT_EQ(skipped.keys, (std::set<std::string>{key + "\\QUOTE\"KEY", key + "\\LINE\r\nKEY", key + "\\XHKEY_USERSX",
                                                   key + "\\LOCKED"}));
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(file.begin(), file.end(), '\r'));
+  for (const char* line : {"\"\"=hex:00", "\"@\"=hex:61,74,00", "\"cr\"=hex:61,0D,62,00", "\"inner\"=\"a\"", "\"path\"=\"[a\\b]\""})
+    EXPECT_NE(file.find(std::string(line) + "\r\n"), std::string::npos) << line;
   export_property::DeleteTree(store, win::HKEY_CURRENT_USER, "Software\\Test");
   ASSERT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
   EXPECT_EQ(reg.ReadString(kKey, "ok") + reg.ReadString(kKey + std::string("\\HKEY_fine\\Below"), "v"), "tt");
   EXPECT_EQ(reg.ReadDWORD(kKey, "ok#"), 1);
-  EXPECT_EQ(reg.EnumValues(kKey, names, values), 2);
+  EXPECT_EQ(reg.ReadString(kKey, "@") + reg.ReadString(kKey, "cr") + reg.ReadString(kKey, "path"), "ata\rb[a\\b]");
+  EXPECT_EQ(reg.EnumValues(kKey, names, values), 7);
   EXPECT_EQ(reg.EnumKeys(kKey, names), 1);
 }
 
