@@ -41,20 +41,10 @@ class Recorder : public RegExportOutput {
   }
 };
 
-std::vector<std::string> SubKeys(win::RegistryApi& store, HKEY key) {
-  std::vector<std::string> names;
-  char name[300];
-  for (DWORD size = sizeof name; store.RegEnumKeyExA(key, static_cast<DWORD>(names.size()), name, &size, nullptr,
-                                                     nullptr, nullptr, nullptr) == 0;
-       size = sizeof name)
-    names.emplace_back(name, size);
-  return names;
-}
-
 void DeleteTree(win::RegistryApi& store, HKEY parent, const std::string& name) {
   HKEY key = 0;
   if (store.RegOpenKeyExA(parent, name.c_str(), 0, win::KEY_ALL_ACCESS, &key) != 0) return;
-  for (const std::string& sub : SubKeys(store, key)) DeleteTree(store, key, sub);
+  for (const std::string& sub : win::test::Names(store, key, false, false)) DeleteTree(store, key, sub);
   store.RegCloseKey(key);
   store.RegDeleteKeyA(parent, name.c_str());
 }
@@ -105,13 +95,13 @@ void BuildKey(win::RegistryApi& store, HKEY key, std::mt19937& random, int level
 using Dump = std::map<std::string, std::map<std::string, std::pair<DWORD, std::string>>>;
 
 void DumpKey(win::RegistryApi& store, HKEY key, const std::string& path, Dump& dump) {
-  auto& values = dump[path];
-  char name[300], data[300];
-  for (DWORD i = 0, nameSize = sizeof name, size = sizeof data, type = 0;
-       store.RegEnumValueA(key, i, name, &nameSize, nullptr, &type, reinterpret_cast<win::BYTE*>(data), &size) == 0;
-       ++i, nameSize = sizeof name, size = sizeof data)
-    values[std::string(name, nameSize)] = {type, std::string(data, size)};
-  for (const std::string& sub : SubKeys(store, key)) {
+  for (const std::string& name : win::test::Names(store, key, true, false)) {
+    DWORD type = 0;
+    dump[path][name].second = win::test::Get(store, key, name.c_str(), &type);
+    dump[path][name].first = type;
+  }
+  dump[path];
+  for (const std::string& sub : win::test::Names(store, key, false, false)) {
     HKEY h = 0;
     if (store.RegOpenKeyExA(key, sub.c_str(), 0, win::KEY_READ, &h) != 0) continue;
     DumpKey(store, h, path + "\\" + win::UpperName(sub), dump);
