@@ -2,7 +2,7 @@
 // while another process keeps changing it; an import killed at any moment leaves a sound
 // store in which every value is whole or absent (ZBX_IMPORT_KILLS, ZBX_IMPORT_KEYS and
 // ZBX_IMPORT_SEED set the kills, the keys of 10 values and the seed: import_kills.sh runs
-// many); exports of the deepest tree the store allows, and to a file that cannot grow.
+// many); an export to a file that cannot grow.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
@@ -140,16 +140,6 @@ TEST_F(BulkProcesses, AnImportKilledAtAnyMomentLeavesEveryValueWholeOrAbsent) {
   }
   for (const auto& entry : std::filesystem::directory_iterator(dir.path))
     EXPECT_EQ(entry.path().string().find(".damaged-"), std::string::npos) << entry.path();
-}
-
-TEST_F(BulkProcesses, TheDeepestAllowedTreeExportsWithPathsOver260Characters) {
-  std::string path = "HKCU";
-  for (int level = 1; level <= win::kMaxKeyDepth; ++level) path += "\\" + std::to_string(level % 10);
-  ASSERT_NE(shared.CreateKey(path), 0);
-  shared.WriteDWORD(path, "bottom", 512);
-  EXPECT_EQ(shared.ExportToReg("HKCU\\1", dir / "deep.reg"), 1);
-  EXPECT_EQ(reg.ImportFromReg(dir / "deep.reg"), 1);
-  EXPECT_EQ(reg.ReadDWORD(path, "bottom"), 512);
 }
 
 TEST_F(BulkProcesses, AFileThatStopsGrowingFailsTheExportAndKeepsWhatWasWritten) {

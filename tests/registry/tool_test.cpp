@@ -31,7 +31,6 @@ TEST_F(Tool, CommandsOneAfterTheOther) {
       {{"set", "HKEY_CURRENT_USER\\P", "@", "--string", "default"}, 0, ""},
       {{"set", "HKCU\\P", "b", "--binary", "01,0a ff"}, 0, ""},
       {{"set", "HKCU\\P", "d", "--dword", "-1"}, 0, ""},
-      {{"set", "HKCU\\P", "h", "--dword", "0x2A"}, 0, ""},
       {{"set", "HKCU\\P", "long", "--string", text}, 0, ""},
       {{"set", "HKCU\\P", "s", "--string", "café 5 €"}, 0, ""},
       {{"set", "HKCU\\P\\A\\Q", "d", "--dword", "42"}, 0, ""},
@@ -39,7 +38,7 @@ TEST_F(Tool, CommandsOneAfterTheOther) {
       {{"query", "hkcu\\p", "D"}, 0, "-1\n"},
       {{"query", "HKCU\\P", "long"}, 0, text + "\n"},
       {{"delete-value", "HKCU\\P", "LONG"}, 0, ""},
-      {{"query", "HKCU\\P"}, 0, "@\tstring\tdefault\nb\tbinary\t01 0A FF\nd\tdword\t-1\nh\tdword\t42\n"
+      {{"query", "HKCU\\P"}, 0, "@\tstring\tdefault\nb\tbinary\t01 0A FF\nd\tdword\t-1\n"
                                  "s\tstring\tcafé 5 €\nA\\\n"},
       {{"keys", "HKCU\\P"}, 0, "A\n"},
       {{"query", "HKCU\\Nope"}, 1, "key not found: HKCU\\Nope"},
