@@ -63,7 +63,8 @@ TEST_F(BulkProcesses, ExportsAndListingsShowOneStateWhileAnotherProcessChangesTh
   for (int v = 0; v < 600; ++v) shared.WriteString(first, "v" + std::to_string(v), "between");
   shared.WriteDWORD(first, "last", 0);
   for (int k = 0; k < 250; ++k)
-    for (int v = 0; v < 5; ++v) shared.WriteString(kTree + std::string("\\M") + std::to_string(k), "f" + std::to_string(v), "text");
+    for (int v = 0; v < 5; ++v)
+      shared.WriteString(kTree + std::string("\\M") + std::to_string(k), "f" + std::to_string(v), "text");
   shared.CreateKey(last);
   // Keeps changing pairs that must agree, each pair in one atomic step: the value "n" of the
   // first and of the last key of the tree, and the first and last value of the first key.

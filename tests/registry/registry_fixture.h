@@ -80,7 +80,7 @@ class RegistryTest : public ::testing::Test {
     EXPECT_EQ(OpenHandleCount(*store.inner), 0u) << "key(s) left open";
   }
   // The bytes the store holds for a value of kKey, and their type, bypassing the class.
-  std::string Raw(const std::string& name, DWORD* type) {
+  std::string Raw(const std::string& name, DWORD* type = nullptr) {
     HKEY key = 0;
     store.RegOpenKeyA(win::HKEY_CURRENT_USER, "Software\\Test", &key);
     const std::string data = win::test::Get(store, key, name.c_str(), type);

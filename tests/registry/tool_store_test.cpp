@@ -21,9 +21,10 @@ TEST_F(Tool, AStoreThatCannotBeOpenedOrChangedIsSaidSoByEveryCommand) {
   std::filesystem::create_directory(folder);
   std::ofstream(reg) << "REGEDIT4\r\n[HKCU\\B]\r\n\"n\"=\"v\"\r\n";
   ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+  const std::vector<std::vector<std::string>> commands = {
+      {"query", "HKCU\\A", "n"}, {"set", "HKCU\\A", "n", "--string", "v"}, {"export", "HKCU", dir / "o.reg"}};
   for (const auto& [path, reason] : {std::pair{folder, "it is a folder"}, {link, "it is a symbolic link"}})
-    for (std::vector<std::string> args : {std::vector<std::string>{"query", "HKCU\\A", "n"},
-                                          {"set", "HKCU\\A", "n", "--string", "v"}, {"export", "HKCU", dir / "o.reg"}}) {
+    for (std::vector<std::string> args : commands) {
       args.insert(args.begin(), {"--store", path});
       Expect(args, 1, "zorbanix-reg: cannot open the registry store " + path + ": " + reason + "\n", false);
     }
@@ -37,7 +38,8 @@ TEST_F(Tool, AStoreThatCannotBeOpenedOrChangedIsSaidSoByEveryCommand) {
   Expect({"export", "HKCU\\A", dir / "a.reg"}, 0, "");
   for (const std::vector<std::string>& args : {std::vector<std::string>{"set", "HKCU\\A", "n", "--string", "w"},
                                                {"delete-key", "HKCU\\A"}, {"import", reg}})
-    Expect(args, 1, "zorbanix-reg: cannot change the registry store " + store + ": it is read-only (the file is read-only)\n");
+    Expect(args, 1,
+           "zorbanix-reg: cannot change the registry store " + store + ": it is read-only (the file is read-only)\n");
   EXPECT_TRUE(Slurp(store) == before);
 }
 
