@@ -8,39 +8,26 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <string>
 
 #include "platform/winreg.h"
 #include "registry/cls_registry_access.h"
 
-namespace {
-
-void Check(bool ok) {
-  if (!ok) std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::string folder = [] {  // a private folder for this process's files
     std::string pattern = "/tmp/zbx-fuzz-import-XXXXXX";
-    Check(mkdtemp(pattern.data()) != nullptr);
+    if (mkdtemp(pattern.data()) == nullptr) std::abort();
     return pattern;
   }();
   const std::string in = folder + "/in.reg", out = folder + "/out.reg";
-  {
-    std::ofstream file(in, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-  }
+  std::ofstream(in, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data),
+                                                              static_cast<std::streamsize>(size));
   auto store = zbx::win::OpenRegistryStore(":memory:");
   zbx::clsRegistryAccess reg(*store);
   const std::int32_t result = reg.ImportFromReg(in);
-  Check(result == 0 || result == 1);
-  Check(reg.CreateKeyIfDoesntExists() == zbx::clsRegistryAccess::kTrue);
-
   std::remove(out.c_str());
-  Check(reg.ExportToReg("HKEY_CURRENT_USER", out) == 1);
-  Check(reg.ImportFromReg(out) == 1);  // an export always reads back
+  if ((result != 0 && result != 1) || reg.CreateKeyIfDoesntExists() != zbx::clsRegistryAccess::kTrue ||
+      reg.ExportToReg("HKEY_CURRENT_USER", out) != 1 || reg.ImportFromReg(out) != 1)
+    std::abort();
   return 0;
 }

@@ -25,21 +25,21 @@ inline constexpr std::int16_t kTrue = clsRegistryAccess::kTrue;
 inline constexpr std::int16_t kFalse = clsRegistryAccess::kFalse;
 inline constexpr const char* kKey = "HKCU\\Software\\Test";
 
-// Forwards to a real store; a listing call, or the opening of a sub-key, may instead
-// report the result a test chooses.
+// Forwards to a real store; a listing call may instead report the result a test chooses,
+// and the opening of a key whose path holds lockedName is refused.
 class ProbeStore : public win::RegistryApi {
  public:
   std::shared_ptr<win::RegistryApi> inner = OpenTestStore();
   std::function<std::optional<LONG>(DWORD index)> onEnumKey, onEnumValue;
-  std::function<std::optional<LONG>(const std::string& subKey)> onOpen;
+  std::string lockedName;
 
   LONG RegOpenKeyExA(HKEY h, LPCSTR s, DWORD o, win::REGSAM m, win::PHKEY k) override {
-    if (auto rc = Refused(s, k)) return *rc;
     return inner->RegOpenKeyExA(h, s, o, m, k);
   }
   LONG RegOpenKeyA(HKEY h, LPCSTR s, win::PHKEY k) override {
-    if (auto rc = Refused(s, k)) return *rc;
-    return inner->RegOpenKeyA(h, s, k);
+    if (lockedName.empty() || std::string(s).find(lockedName) == std::string::npos) return inner->RegOpenKeyA(h, s, k);
+    *k = 0;
+    return win::ERROR_ACCESS_DENIED;
   }
   LONG RegCreateKeyA(HKEY h, LPCSTR s, win::PHKEY k) override { return inner->RegCreateKeyA(h, s, k); }
   LONG RegCloseKey(HKEY h) override { return inner->RegCloseKey(h); }
@@ -62,16 +62,9 @@ class ProbeStore : public win::RegistryApi {
   }
   LONG RegDeleteValueA(HKEY h, LPCSTR n) override { return inner->RegDeleteValueA(h, n); }
 
- private:
-  std::optional<LONG> Refused(LPCSTR subKey, win::PHKEY result) {
-    const auto rc = onOpen ? onOpen(subKey != nullptr ? subKey : "") : std::nullopt;
-    if (rc && result != nullptr) *result = 0;
-    return rc;
-  }
 };
 
 using win::test::Slurp;
-using win::test::Sorted;
 using win::test::TempDir;
 
 class RegistryTest : public ::testing::Test {

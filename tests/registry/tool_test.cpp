@@ -5,19 +5,14 @@
 namespace zbx::test {
 namespace {
 
-TEST_F(Tool, HelpListsEverything) {
-  const Result help = Run({"--help"});
-  EXPECT_EQ(help.status, 0);
-  for (const char* word : {"query", "set", "--string", "--dword", "--binary", "delete-key", "delete-value", "keys",
-                           "values", "export", "import", "--verbose", "HKEY_DYN_DATA", "HKDD"})
-    EXPECT_NE(help.out.find(word), std::string::npos) << word;
+TEST_F(Tool, CommandsOneAfterTheOther) {
+  EXPECT_EQ(Run({"--help"}), 0);
+  for (const char* word : {"query", "--binary", "delete-key", "delete-value", "values", "import", "--verbose", "HKDD"})
+    EXPECT_NE(out.find(word), std::string::npos) << word;
   // On Windows the tool works on the system registry, and there is no store to name.
-  EXPECT_EQ(help.out.find("--store") == std::string::npos, kSystemRegistry);
+  EXPECT_EQ(out.find("--store") == std::string::npos, kSystemRegistry);
   Expect({"--store"}, 2, kSystemRegistry ? "on Windows the tool works on the system registry" : "--store needs a FILE",
          false);
-}
-
-TEST_F(Tool, CommandsOneAfterTheOther) {
   const std::string text = "  " + std::string(300, 'x');  // beyond the class's string read: shown whole
   const std::string file = dir / "a.reg", bad = dir / "bad.reg";
   std::ofstream(bad) << "REGEDIT5\r\n";
@@ -27,54 +22,32 @@ TEST_F(Tool, CommandsOneAfterTheOther) {
     std::string outOrMention;
   } steps[] = {
       {{}, 2, "no command"},
-      {{"frobnicate"}, 2, "unknown command frobnicate"},
-      {{"--verbose", "keys", "HKCU"}, 2, "unknown option"},
       {{"query"}, 2, "usage"},
       {{"keys", "HKXX\\Software"}, 2, "unknown root"},
-      {{"set", "HKCU\\P", "n", "--float", "1"}, 2, "usage"},
       {{"set", "HKCU\\P", "n", "--dword", "12x"}, 2, "not a 32-bit number"},
-      {{"set", "HKCU\\P", "n", "--dword", "4294967296"}, 2, "not a 32-bit number"},
-      {{"set", "HKCU\\P", "n", "--binary", "0g"}, 2, "not hex text"},
       {{"set", "HKCU\\P", "n", "--binary", "ABC"}, 2, "not hex text"},
-      {{"export", "HKCU\\P"}, 2, "usage"},
-      {{"import"}, 2, "usage"},
       // Made in the order of their names: Windows may list values in either order.
       {{"set", "HKEY_CURRENT_USER\\P", "@", "--string", "default"}, 0, ""},
       {{"set", "HKCU\\P", "b", "--binary", "01,0a ff"}, 0, ""},
       {{"set", "HKCU\\P", "d", "--dword", "-1"}, 0, ""},
-      {{"set", "HKCU\\P", "h", "--dword", "0x2A"}, 0, ""},
       {{"set", "HKCU\\P", "long", "--string", text}, 0, ""},
       {{"set", "HKCU\\P", "s", "--string", "café 5 €"}, 0, ""},
-      {{"set", "HKCU\\P\\b", "v", "--string", "1"}, 0, ""},
       {{"set", "HKCU\\P\\A\\Q", "d", "--dword", "42"}, 0, ""},
       {{"set", "HKCU\\P\\A", "v", "--string", "x"}, 0, ""},
-      {{"query", "HKCU\\P", "s"}, 0, "café 5 €\n"},
       {{"query", "hkcu\\p", "D"}, 0, "-1\n"},
-      {{"query", "HKCU\\P", "h"}, 0, "42\n"},
-      {{"query", "HKCU\\P", "b"}, 0, "01 0A FF\n"},
-      {{"query", "HKCU\\P", ""}, 0, "default\n"},
       {{"query", "HKCU\\P", "long"}, 0, text + "\n"},
       {{"delete-value", "HKCU\\P", "LONG"}, 0, ""},
-      {{"query", "HKCU\\P"}, 0, "@\tstring\tdefault\nb\tbinary\t01 0A FF\nd\tdword\t-1\nh\tdword\t42\n"
-                                 "s\tstring\tcafé 5 €\nA\\\nb\\\n"},
-      {{"keys", "HKCU\\P"}, 0, "A\nb\n"},
-      {{"keys", "HKCU\\P\\b"}, 0, ""},
-      {{"values", "HKCU\\P\\A"}, 0, "v\tstring\tx\n"},
+      {{"query", "HKCU\\P"}, 0, "@\tstring\tdefault\nb\tbinary\t01 0A FF\nd\tdword\t-1\n"
+                                 "s\tstring\tcafé 5 €\nA\\\n"},
+      {{"keys", "HKCU\\P"}, 0, "A\n"},
       {{"query", "HKCU\\Nope"}, 1, "key not found: HKCU\\Nope"},
-      {{"keys", "HKCU\\Nope"}, 1, "key not found"},
-      {{"values", "HKCU\\Nope"}, 1, "key not found"},
       {{"query", "HKCU\\P", "t"}, 1, "value not found: t"},
-      {{"delete-value", "HKCU\\P", "t"}, 1, "value not found"},
-      {{"delete-key", "HKCU\\Nope"}, 1, "key not found"},
       {{"delete-key", "HKCU\\P"}, 1, "has sub-keys"},
       {{"export", "HKCU\\P\\A", file, "--verbose"}, 0, "HKEY_CURRENT_USER\\P\\A\nHKEY_CURRENT_USER\\P\\A\\Q\n"},
       {{"export", "HKCU\\P", file}, 1, "exists"},
-      {{"export", "HKCU\\Nope", dir / "n.reg"}, 1, "key not found"},
       {{"delete-key", "HKCU\\P\\A\\Q"}, 0, ""},
-      {{"delete-key", "hkcu\\p\\a"}, 0, ""},
-      {{"query", "HKCU\\P\\A"}, 1, "key not found"},
       {{"import", file}, 0, ""},
-      {{"query", "HKCU\\P\\A\\Q", "d"}, 0, "42\n"},
+      {{"keys", "hkcu\\p\\a"}, 0, "Q\n"},
       {{"import", dir / "missing.reg"}, 1, "file not found"},
       {{"import", bad}, 1, "not a REGEDIT4 file"},
   };
@@ -84,65 +57,35 @@ TEST_F(Tool, CommandsOneAfterTheOther) {
 }
 
 TEST_F(Tool, NamesAndTextsTheCodePageCannotHoldAreRefused) {
-  // A Windows command line is UTF-16: bytes that are not UTF-8 reach the tool as U+FFFD,
-  // which it shows.
-  auto notUtf8 = [](const std::string& what, const std::string& shown) {
-    return "the " + what + (kSystemRegistry ? " " + shown : "") + " cannot be stored: " +
-           (kSystemRegistry ? "code page 1252 has no U+FFFD" : "it is not valid UTF-8");
-  };
-  const struct {
-    std::vector<std::string> args;
-    std::string mention;
-  } refused[] = {
-      {{"set", "HKCU\\A", "中", "--string", "v"}, "the name 中 cannot be stored: code page 1252 has no U+4E2D"},
-      {{"set", "HKCU\\A", "n", "--string", "x\xF0\x9F\x98\x80"}, "has no U+1F600"},
-      {{"set", "HKCU\\中", "n", "--string", "v"}, "the path HKCU\\中 cannot be stored"},
-      {{"delete-value", "HKCU\\A", "ﬀ"}, "code page 1252 has no U+FB00"},
-      {{"set", "HKCU\\A", "n", "--string", "\xFF"}, notUtf8("text", "\xEF\xBF\xBD")},
-      {{"query", "HKCU\\A", "\xC3"}, notUtf8("name", "\xEF\xBF\xBD")},
-      {{"keys", "HKCU\\\xE9"}, notUtf8("path", "HKCU\\\xEF\xBF\xBD")},
-  };
-  for (const auto& r : refused) Expect(r.args, 2, r.mention);
-  // Nothing was written, no "?" anywhere.
-  Expect({"query", "HKCU\\A"}, 1, "key not found");
-  EXPECT_EQ(Run({"keys", "HKCU"}).out.find('?'), std::string::npos);
+  Expect({"set", "HKCU\\A", "中", "--string", "v"}, 2, "the name 中 cannot be stored: code page 1252 has no U+4E2D");
+  Expect({"set", "HKCU\\A", "n", "--string", "x\xF0\x9F\x98\x80"}, 2, "has no U+1F600");
+  // A Windows command line is UTF-16: bytes that are not UTF-8 reach the tool as U+FFFD.
+  Expect({"keys", "HKCU\\\xE9"}, 2, kSystemRegistry ? "code page 1252 has no U+FFFD" : "it is not valid UTF-8");
+  Expect({"query", "HKCU\\A"}, 1, "key not found");  // nothing was written
   Expect({"set", "HKCU\\Grüße", "€ ‰ Ÿ", "--string", "œ ž ™"}, 0, "");
   Expect({"query", "HKCU\\Grüße", "€ ‰ Ÿ"}, 0, "œ ž ™\n");
 }
 
-TEST_F(Tool, ExportLeavesOutNamesAFileCannotHoldAndSaysWhat) {
-  Expect({"set", "HKCU\\Software\\Victim", "keep", "--string", "precious"}, 0, "");
-  const std::string note = "hello\r\n[-HKEY_CURRENT_USER\\Software\\Victim]\r\n\"x\"=\"y";
+TEST_F(Tool, ExportLeavesOutNamesAFileCannotHoldAndStringsShowUpToTheirTerminator) {
+  const std::string note = "hello\r\n[-HKEY_CURRENT_USER\\Software\\Notes]\r\n\"x\"=\"y";
   Expect({"set", "HKCU\\Software\\Notes", "note", "--string", note}, 0, "");
   Expect({"set", "HKCU\\Software\\Notes", "two\nlines", "--dword", "1"}, 0, "");
   const std::string file = dir / "notes.reg";
   Expect({"export", "HKCU\\Software\\Notes", file}, 1, "left out 1 keys or values");
   std::filesystem::remove(file);
-  const Result verbose = Run({"export", "HKCU\\Software\\Notes", file, "--verbose"});
-  EXPECT_EQ(verbose.status, 1);
-  EXPECT_EQ(verbose.out, "HKEY_CURRENT_USER\\Software\\Notes\nskipped value two\\nlines of "
-                         "HKEY_CURRENT_USER\\Software\\Notes: its name cannot be written in a .reg file\n");
+  EXPECT_EQ(Run({"export", "HKCU\\Software\\Notes", file, "--verbose"}), 1);
+  EXPECT_EQ(out, "HKEY_CURRENT_USER\\Software\\Notes\nskipped value two\\nlines of "
+                 "HKEY_CURRENT_USER\\Software\\Notes: its name cannot be written in a .reg file\n");
   Expect({"import", file}, 0, "");
-  Expect({"query", "HKCU\\Software\\Victim", "keep"}, 0, "precious\n");
   auto api = ToolsRegistry();  // now byte data that reads as the text
   EXPECT_EQ(clsRegistryAccess(*api).ReadString("HKCU\\Software\\Notes", "note"), note);
-}
-
-TEST_F(Tool, AStringIsShownUpToItsTerminator) {
-  // Other programs store strings with their terminating zero (so does Windows when the
-  // byte behind the counted ones is zero); the tool shows the text, not the zero.
-  auto api = ToolsRegistry();
+  // Other programs store strings with their terminating zero; the tool shows the text.
   HKEY key = 0;
   ASSERT_EQ(api->RegCreateKeyA(win::HKEY_CURRENT_USER, "Software\\Other", &key), 0);
-  // Made in the order of their names: Windows may list values in either order.
   win::SetValueBytes(*api, key, "expand", win::REG_EXPAND_SZ, std::string("a\0b\0", 4));
-  win::SetValueBytes(*api, key, "plain", win::REG_SZ, "bare");
-  win::SetValueBytes(*api, key, "raw", win::REG_BINARY, std::string("\0\x01", 2));
   win::SetValueBytes(*api, key, "term", win::REG_SZ, std::string("abc\0", 4));
   api->RegCloseKey(key);
-  Expect({"query", "HKCU\\Software\\Other", "term"}, 0, "abc\n");
-  Expect({"values", "HKCU\\Software\\Other"}, 0,
-         "expand\texpand-string\ta\nplain\tstring\tbare\nraw\tbinary\t00 01\nterm\tstring\tabc\n");
+  Expect({"values", "HKCU\\Software\\Other"}, 0, "expand\texpand-string\ta\nterm\tstring\tabc\n");
 }
 
 }  // namespace
