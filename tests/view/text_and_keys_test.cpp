@@ -1,33 +1,11 @@
-// How captions fall into lines, and which codes keys get.
+// Which virtual key codes keys get.
 #include <gtest/gtest.h>
 
-#include <QFontMetricsF>
-#include <QRegularExpression>
 
-#include "window/form1.h"
-#include "window/qt/fonts.h"
 #include "window/qt/key_map.h"
-#include "window/qt/label_text.h"
 
 namespace zbx::qt {
 namespace {
-
-TEST(WrapCaption, WrapsAtBlanksAndKeepsShortGapsAndLongWords) {
-  const QFontMetricsF fm(LabelFont(9));
-  EXPECT_EQ(WrapCaption("word word word", fm, fm.horizontalAdvance("word") * 2.6), QStringList({"word word ", "word"}));
-  EXPECT_EQ(WrapCaption("200  (quandrovix)", fm, 300), QStringList({"200  (quandrovix)"}));
-  EXPECT_EQ(WrapCaption("unbreakable", fm, 10), QStringList({"unbreakable"}));
-  EXPECT_EQ(WrapCaption("", fm, 100), QStringList());
-  // The help text: each of its nine items starts a line, and all of it fits the label.
-  Form1 form;
-  const Control& help = form.Label2(3);
-  const QFontMetricsF helpFm(LabelFont(help.fontPt));
-  const QStringList lines = WrapCaption(QString::fromStdString(help.Caption()), helpFm, help.Width() / 15);
-  EXPECT_EQ(lines.size(), 17);
-  EXPECT_EQ(lines.filter(QRegularExpression("^ *\\[\\d\\] ")).size(), 9);
-  EXPECT_EQ(lines[3].trimmed(), "ready to begin game.");
-  EXPECT_LE(lines.size() * helpFm.lineSpacing(), help.Height() / 15);
-}
 
 TEST(KeyMap, KeysGetTheirVirtualKeyCodes) {
   const struct {

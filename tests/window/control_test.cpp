@@ -1,29 +1,13 @@
-// The window's controls: their start state, arrays and image list, and their run-time
-// behaviour: change notifications, option groups, selections, the timer and focus.
+// The window's controls at run time: change notifications, selections and focus.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 #include <vector>
 
 #include "window/form1.h"
 
 namespace zbx {
 namespace {
-
-TEST(Layout, PanelsStartHiddenAndArraysAndTheImageListHoldExactlyTheListedIndexes) {
-  Form1 f;
-  for (Control* p : {&f.frameNewGame, &f.frameHelp, &f.framScores, &f.frameCheat, &f.picCursor}) {
-    EXPECT_FALSE(p->Visible()) << p->name;
-  }
-  EXPECT_EQ(f.Find("Label1"), nullptr) << "arrays are found only with their index";
-  for (int i : {0, 1, 3, 13, 14}) EXPECT_NO_THROW(f.Label2(i));
-  for (int i : {-1, 2, 12, 15}) EXPECT_THROW(f.Label2(i), std::out_of_range);
-  EXPECT_EQ(f.lblHSPlace(10).Caption(), "[10]");
-  EXPECT_EQ(f.imlPlanets.Tag(15), "BOOM");
-  EXPECT_EQ(f.imlPlanets.ListImage(16), PlanetImage(16));
-  for (int n : {0, 17}) EXPECT_THROW(f.imlPlanets.ListImage(n), std::out_of_range);
-}
 
 struct Recorder : FormObserver {
   std::vector<std::pair<const Control*, RectTwips>> changes;
@@ -42,7 +26,8 @@ class Observed : public ::testing::Test {
 };
 
 // Moves report the old rectangle in window coordinates; an auto-sized picture takes its
-// picture's size; each real change is reported once, no change not at all.
+// picture's size; each real change is reported once, no change not at all; a selection
+// stays inside the text.
 TEST_F(Observed, ChangesAreReportedOnceWithTheOldRectangle) {
   f.lblOK.SetLeft(700);  // inside frameNewGame at 780, 1920
   f.picPlanet.SetPicture(f.imlPlanets.ListImage(7));
@@ -68,24 +53,11 @@ TEST_F(Observed, ChangesAreReportedOnceWithTheOldRectangle) {
   EXPECT_EQ(f.picBasket.Width(), basketWidth) << "a box that is not autoSize keeps its size";
   f.txtName.Refresh();
   EXPECT_EQ(rec.refreshes, 1);
-}
-
-TEST_F(Observed, OptionGroupTextSelectionAndTimer) {
-  f.optKeyboard.SetValue(true);
-  EXPECT_FALSE(f.optMouse.Value());
   f.txtName.SetText("Zo\u00eb \u00c5s");  // 6 characters, 8 bytes
   f.txtName.SetSelection(0, 99);
   EXPECT_EQ(f.txtName.SelLength(), 6);
   f.txtName.SetText("Al");
   EXPECT_EQ(f.txtName.SelLength(), 2) << "a shorter text shortens the selection";
-  int ticks = 0;
-  f.timCounter.Tick = [&] { ++ticks; };
-  f.TimerTick();  // the timer starts off
-  f.timCounter.SetEnabled(true);
-  f.TimerTick();
-  f.timCounter.SetEnabled(false);
-  f.TimerTick();
-  EXPECT_EQ(ticks, 1);
 }
 
 TEST_F(Observed, FocusRunsGotFocusOnlyWhenItMovesAndLeavesAClosingPanel) {
