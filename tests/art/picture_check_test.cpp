@@ -62,33 +62,22 @@ TEST(PictureCheck, NoisePassesARealChangeDoesNot) {
   EXPECT_EQ(Compare(Asset("planet05.png"), Asset("planet05.png")).pixels, 0);
 }
 
-// The tool over a copy of the assets: exit status 0, or 1 naming each file that differs.
-TEST(PictureCheck, ToolNamesTheChangedFiles) {
+// The tool over a copy of the assets with one picture swapped: status 1, naming just that file.
+TEST(PictureCheck, ToolNamesTheChangedFile) {
   QTemporaryDir dir;
   ASSERT_TRUE(dir.isValid());
   const QDir assets(ZBX_ASSETS_DIR);
   for (const QString& name : assets.entryList({"*.png"}, QDir::Files))
     ASSERT_TRUE(QFile::copy(assets.filePath(name), dir.filePath(name))) << name.toStdString();
-  const auto check = [&dir](int& status) {
-    QProcess tool;
-    tool.start(ZBX_BIN_DIR "/gen-art", {"--check", dir.path()});
-    EXPECT_TRUE(tool.waitForFinished(60000));
-    status = tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1;
-    return QString::fromLocal8Bit(tool.readAllStandardError());
-  };
-  int status = -1;
-  EXPECT_EQ(check(status), "");
-  EXPECT_EQ(status, 0);
-
   ASSERT_TRUE(QFile::remove(dir.filePath("planet05.png")));
   ASSERT_TRUE(QFile::copy(assets.filePath("planet06.png"), dir.filePath("planet05.png")));
-  ASSERT_TRUE(QFile::remove(dir.filePath("icon256@2x.png")));
-  const QStringList lines = check(status).split('\n', Qt::SkipEmptyParts);
-  EXPECT_EQ(status, 1);
-  ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
-  EXPECT_TRUE(lines[0].startsWith("gen-art: differs: ") && lines[0].contains("/planet05.png ("))
-      << lines[0].toStdString();
-  EXPECT_TRUE(lines[1].contains("/icon256@2x.png (the size differs")) << lines[1].toStdString();
+  QProcess tool;
+  tool.start(ZBX_BIN_DIR "/gen-art", {"--check", dir.path()});
+  ASSERT_TRUE(tool.waitForFinished(60000));
+  EXPECT_EQ(tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, 1);
+  const QString errors = QString::fromLocal8Bit(tool.readAllStandardError());
+  EXPECT_TRUE(errors.startsWith("gen-art: differs: ") && errors.contains("/planet05.png (")) << errors.toStdString();
+  EXPECT_EQ(errors.count('\n'), 1) << errors.toStdString();
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // On a screen of two device pixels per logical pixel the pictures come from their
 // drawings at twice the density and paint in the same logical places: nothing moves,
-// nothing is an enlarged copy of the plain picture, and nothing is left behind.
+// and nothing is an enlarged copy of the plain picture.
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -8,7 +8,6 @@
 #include <QString>
 #include <algorithm>
 #include <cstdlib>
-#include <functional>
 
 #include "window/form1.h"
 #include "window/qt/form_painter.h"
@@ -16,18 +15,15 @@
 namespace zbx::qt::test {
 namespace {
 
-// The whole window painted on an image of `ratio` device pixels per logical pixel; then,
-// if given, `change` is made and the area it returns repainted, as the window does.
-QImage PaintAt(const Form1& form, int ratio, const std::function<QRect()>& change = nullptr) {
+// The whole window painted on an image of `ratio` device pixels per logical pixel.
+QImage PaintAt(const Form1& form, int ratio) {
   QImage image(417 * ratio, 527 * ratio, QImage::Format_ARGB32_Premultiplied);
   image.setDevicePixelRatio(ratio);
   image.fill(Qt::black);
-  const auto repaint = [&image, &form](const QRect& dirty) {
+  {
     QPainter p(&image);
-    PaintForm(p, form, dirty);  // clipped to dirty, as a repaint is
-  };
-  repaint(QRect(0, 0, 417, 527));
-  if (change) repaint(change());
+    PaintForm(p, form, QRect(0, 0, 417, 527));
+  }
   image.setDevicePixelRatio(1);
   return image.convertToFormat(QImage::Format_RGB32);
 }
@@ -64,18 +60,6 @@ TEST(HighDensity, PicturesPaintFromTheirDenseDrawingsInTheSamePlaces) {
   // Premultiplying on the way to the screen may round a level either way.
   EXPECT_LE(LargestDifference(dense.copy(QRect(PaintArea(form.picBasket).topLeft() * 2, basket.size())), basket), 2);
   EXPECT_LE(LargestDifference(dense.copy(QRect(PaintArea(form.picPlanet).topLeft() * 2, planet.size())), planet), 2);
-}
-
-// A panel's border is drawn inside the panel's own pixels, so the repaint of the place it
-// leaves (the window repaints just that) takes all of it away.
-TEST(HighDensity, AHiddenPanelLeavesNothingBehind) {
-  Form1 form;
-  form.frameNewGame.SetVisible(true);
-  const QImage repainted = PaintAt(form, 2, [&form] {
-    form.frameNewGame.SetVisible(false);
-    return PaintArea(form.frameNewGame);
-  });
-  EXPECT_EQ(repainted, PaintAt(form, 2));
 }
 
 }  // namespace
