@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -21,12 +22,10 @@ Bytes Asset(const char* name) {
   return Bytes(std::istreambuf_iterator<char>(in), {});
 }
 // Where a chunk's payload starts in a committed file (the files are small and well formed).
-std::size_t Payload(const Bytes& file, const std::string& id) {
+std::size_t Payload(const Bytes& file, const char* id) {
   for (std::size_t at = 12; at + 8 <= file.size();) {
     const std::size_t size = file[at + 4] | (file[at + 5] << 8) | (file[at + 6] << 16);
-    if (std::string(file.begin() + static_cast<std::ptrdiff_t>(at),
-                    file.begin() + static_cast<std::ptrdiff_t>(at) + 4) == id)
-      return at + 8;
+    if (std::memcmp(file.data() + at, id, 4) == 0) return at + 8;
     at += 8 + size + size % 2;
   }
   ADD_FAILURE() << "no chunk " << id;

@@ -15,19 +15,6 @@
 namespace zbx::qt::test {
 namespace {
 
-// The whole window painted on an image of `ratio` device pixels per logical pixel.
-QImage PaintAt(const Form1& form, int ratio) {
-  QImage image(417 * ratio, 527 * ratio, QImage::Format_ARGB32_Premultiplied);
-  image.setDevicePixelRatio(ratio);
-  image.fill(Qt::black);
-  {
-    QPainter p(&image);
-    PaintForm(p, form, QRect(0, 0, 417, 527));
-  }
-  image.setDevicePixelRatio(1);
-  return image.convertToFormat(QImage::Format_RGB32);
-}
-
 // A picture file as it shows over the picture boxes' black.
 QImage OverBlack(const char* file) {
   QImage art(QString(ZBX_ASSETS_DIR "/") + file);
@@ -56,7 +43,15 @@ TEST(HighDensity, PicturesPaintFromTheirDenseDrawingsInTheSamePlaces) {
   form.picPlanet.SetPicture(PlanetImage(13));
   form.picPlanet.SetVisible(true);
   form.picPlanet.Move(600, 6000);  // clear of the panels, at whole pixels
-  const QImage dense = PaintAt(form, 2), basket = OverBlack("basket@2x.png"), planet = OverBlack("planet13@2x.png");
+  // The whole window painted on an image of two device pixels per logical pixel.
+  QImage dense(417 * 2, 527 * 2, QImage::Format_ARGB32_Premultiplied);
+  dense.setDevicePixelRatio(2);
+  dense.fill(Qt::black);
+  QPainter painter(&dense);
+  PaintForm(painter, form, QRect(0, 0, 417, 527));
+  painter.end();
+  dense.setDevicePixelRatio(1);
+  const QImage basket = OverBlack("basket@2x.png"), planet = OverBlack("planet13@2x.png");
   // Premultiplying on the way to the screen may round a level either way.
   EXPECT_LE(LargestDifference(dense.copy(QRect(PaintArea(form.picBasket).topLeft() * 2, basket.size())), basket), 2);
   EXPECT_LE(LargestDifference(dense.copy(QRect(PaintArea(form.picPlanet).topLeft() * 2, planet.size())), planet), 2);

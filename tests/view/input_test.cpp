@@ -1,9 +1,10 @@
 // Events of the window reaching the model: pointer movement and hover, clicks, keys
-// with their codes, typed characters in the text boxes, focus and the timer; and the
-// model's changes reaching the widgets.
+// with their codes, typed characters in the text boxes and focus; and the model's changes
+// reaching the widgets.
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QRegion>
 #include <utility>
 #include <vector>
 
@@ -24,11 +25,23 @@ class InputTest : public ViewTest {
   QLineEdit& NameBox() { return *qobject_cast<QLineEdit*>(Native(form.txtName)); }
 };
 
-// Over Start it lights and dims its neighbours; over an edit the pointer goes to the edit's
-// control; the window's and the panel's own handlers reset it.
-TEST_F(InputTest, PointerMovesReachTheControlUnderThePointer) {
-  form.lblNew.SetBackColor(kButtonHover);
+// A click is a press and release on the same enabled button. Over Start the pointer lights
+// it and dims its neighbours; over an edit it goes to the edit's control; the window's and
+// the panel's own handlers reset it.
+TEST_F(InputTest, PointerMovesAndClicksReachTheControlUnderThePointer) {
+  int clicks = 0;
+  form.lblStart.on.Click = [&clicks] { ++clicks; };
   const RectTwips r = form.lblStart.WindowBounds();
+  const QPoint start = Px(r).center();
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, start);
+  EXPECT_EQ(clicks, 1);
+  form.Frame1.SetEnabled(false);
+  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, start);
+  form.Frame1.SetEnabled(true);
+  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 300));
+  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, start);
+  EXPECT_EQ(clicks, 1);
+  form.lblNew.SetBackColor(kButtonHover);
   MoveTo(r.left + r.width / 2, r.top + r.height / 2);
   EXPECT_EQ(At(Render(), r.left + 30, r.top + 30), QColor(0, 0, 255));
   EXPECT_EQ(form.lblNew.BackColor(), kButtonNormal);
@@ -40,20 +53,6 @@ TEST_F(InputTest, PointerMovesReachTheControlUnderThePointer) {
   EXPECT_EQ(form.lblOK.BackColor(), kButtonHover);  // the name box has no handler: nothing resets
   MoveTo(form.frameNewGame.Left() + 60, form.frameNewGame.Top() + 1500);
   EXPECT_EQ(form.lblOK.BackColor(), kButtonNormal);
-}
-
-TEST_F(InputTest, ClickIsAPressAndReleaseOnTheSameEnabledButton) {
-  int clicks = 0;
-  form.lblStart.on.Click = [&clicks] { ++clicks; };
-  const QPoint start = Px(form.lblStart.WindowBounds()).center();
-  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, start);
-  EXPECT_EQ(clicks, 1);
-  form.Frame1.SetEnabled(false);
-  QTest::mouseClick(&view, Qt::LeftButton, Qt::NoModifier, start);
-  form.Frame1.SetEnabled(true);
-  QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(200, 300));
-  QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, start);
-  EXPECT_EQ(clicks, 1);
 }
 
 // Keys reach the window with their virtual key codes and shift bits, and a text box's keys
@@ -72,8 +71,7 @@ TEST_F(InputTest, KeysReachTheFocusedControlOnceWithTheirCodes) {
   int boxKeys = 0;
   form.txtName.on.KeyDown = [&boxKeys](std::int16_t&, std::int16_t&) { ++boxKeys; };
   form.txtName.on.KeyPress = [](std::int16_t& ch) { ch = ch == '.' ? 0 : ch == 'a' ? 'A' : ch; };
-  NameBox().setFocus();
-  EXPECT_EQ(form.ActiveControl(), &form.txtName);
+  NameBox().setFocus();  // the model's active control follows: its KeyDown gets the keys
   Key(Qt::Key_End);
   Type("b.a");
   EXPECT_EQ(boxKeys, 4);
@@ -102,9 +100,7 @@ TEST_F(InputTest, WidgetsAndPointerFollowTheModel) {
   form.SetMouseIcon(Picture::Cursor);
   EXPECT_EQ(view.cursor().hotSpot(), QPoint(0, 21));
   form.SetMouseIcon(Picture::Invisible);
-  const QImage mask = view.cursor().mask().toImage().convertToFormat(QImage::Format_Mono);
-  for (int y = 0; y < mask.height(); ++y)
-    for (int x = 0; x < mask.width(); ++x) ASSERT_EQ(mask.pixelIndex(x, y), mask.pixelIndex(0, 0));
+  EXPECT_TRUE(QRegion(view.cursor().mask()).isEmpty());  // not one pixel shows
 }
 
 }  // namespace

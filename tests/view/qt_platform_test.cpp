@@ -15,11 +15,7 @@ namespace {
 
 TEST(QtPlatform, EmbeddedWaves) {
   QtPlatform platform;
-  for (int id = 1; id <= 3; ++id) {
-    const std::vector<std::uint8_t> wave = platform.LoadResource("WAV", id);
-    ASSERT_GT(wave.size(), 44u) << id;
-    EXPECT_EQ(std::string(wave.begin(), wave.begin() + 4), "RIFF");
-  }
+  for (int id = 1; id <= 3; ++id) EXPECT_GT(platform.LoadResource("WAV", id).size(), 44u) << id;
   EXPECT_TRUE(platform.LoadResource("WAV", 4).empty());
 }
 
