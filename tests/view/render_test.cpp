@@ -25,6 +25,7 @@ TEST_F(ViewTest, WindowPaintsTheBackgroundLabelButtonsAndPanelsAsTheModelHasThem
   EXPECT_EQ(At(image, 3000, 4000), kBlack);
   EXPECT_EQ(QFontInfo(LabelFont(9)).pixelSize(), 12);  // whatever the font resolution
   EXPECT_EQ(QFontInfo(LabelFont(20.25)).pixelSize(), 27);
+  EXPECT_TRUE(Native(form.optMouse)->fontInfo().family().contains("Comic"));  // option buttons: the labels' face
   EXPECT_TRUE(Any(image, Px(form.lblLifes.WindowBounds()),
                   [](const QColor& c) { return c.green() > 200 && c.red() < 90 && c.blue() < 90; }));
   const RectTwips start = form.lblStart.WindowBounds();
