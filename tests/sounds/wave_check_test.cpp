@@ -50,6 +50,8 @@ TEST(WaveCheck, LibraryNoisePassesARealChangeDoesNot) {
     std::function<Bytes(Bytes)> change;
     bool passes;
   } cases[] = {
+      {"two 8-bit samples a level off", "sound3.wav",
+       [&at](Bytes b) { return at("data", 9, 1)(at("data", 7000, -1)(b)); }, true},
       {"a 16-bit sample a level off across its bytes", "sound1.wav",
        [carry](Bytes b) {
          const int by = b[carry] == 255 ? 1 : -1;
