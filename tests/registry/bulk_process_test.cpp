@@ -2,11 +2,12 @@
 // while another process keeps changing it; an import killed at any moment leaves a sound
 // store in which every value is whole or absent (ZBX_IMPORT_KILLS, ZBX_IMPORT_KEYS and
 // ZBX_IMPORT_SEED set the kills, the keys of 10 values and the seed: import_kills.sh runs
-// many); an export to a file that cannot grow.
+// many); an export to a file that cannot grow; the deepest tree.
 #include <signal.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
+#include <sqlite3.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -160,6 +161,28 @@ TEST_F(BulkProcesses, AFileThatStopsGrowingFailsTheExportAndKeepsWhatWasWritten)
     EXPECT_EQ(WIFEXITED(status) ? WEXITSTATUS(status) : -1, limit == whole.size() ? 1 : 0) << limit;
     EXPECT_EQ(Slurp(out), whole.substr(0, limit));
   }
+}
+
+// The deepest tree the store allows exports and comes back; a deeper key, which a store
+// written before the limit may hold (made here behind the store's back), is left out.
+TEST_F(BulkProcesses, TheDeepestAllowedTreeExportsAndADeeperKeyIsLeftOut) {
+  std::string path = "HKCU";
+  for (int level = 1; level <= win::kMaxKeyDepth; ++level) path += "\\" + std::to_string(level % 10);
+  ASSERT_NE(shared.CreateKey(path), 0);
+  shared.WriteDWORD(path, "bottom", 512);
+  EXPECT_EQ(shared.CreateKey(path + "\\x"), 0);
+  sqlite3* raw = nullptr;
+  ASSERT_EQ(sqlite3_open(file.c_str(), &raw), SQLITE_OK);
+  const char* sql = "INSERT INTO reg_keys(parent, name, uname, path) SELECT id, 'Over', 'OVER', path || "
+                    "'\\OVER' FROM reg_keys ORDER BY length(path) DESC LIMIT 1";
+  ASSERT_EQ(sqlite3_exec(raw, sql, nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(raw);
+  EXPECT_EQ(shared.ExportToReg("HKCU\\1", dir / "deep.reg"), 0);
+  auto fresh = win::OpenRegistryStore(":memory:");
+  clsRegistryAccess restored(*fresh);
+  EXPECT_EQ(restored.ImportFromReg(dir / "deep.reg"), 1);
+  EXPECT_EQ(restored.ReadDWORD(path, "bottom"), 512);
+  EXPECT_EQ(restored.KeyExists(path + "\\Over"), kFalse);
 }
 
 }  // namespace
