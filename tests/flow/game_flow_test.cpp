@@ -57,7 +57,7 @@ TEST_F(FlowStates, StartUpAsksForANameAndCancelBringsBackTheOneInUse) {
 TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
   const std::string ready = "new start pause", running = "running timer new pause",
                     paused = "running paused new pause framePaused Unpause";
-  const std::optional<MsgBoxResult> none, yes = MsgBoxResult::Yes, no = MsgBoxResult::No;
+  const std::optional<MsgBoxResult> none, yes = MsgBoxResult::Yes, no = MsgBoxResult::No, cancel = MsgBoxResult::Cancel;
   const std::tuple<std::int16_t, std::optional<MsgBoxResult>, std::string> steps[] = {
       {vk::kEnter, none, ready},  // OK
       {vk::kSpace, none, ready},  // nothing runs: Space and Pause change nothing
@@ -84,7 +84,7 @@ TEST_F(FlowStates, EveryTransitionOfTheStateTable) {
       {vk::kSpace, none, paused + " launch"},
       {vk::kF2, no, running + " Unpause launch"},
       {vk::kSpace, none, paused + " launch"},
-      {kClose, no, running + " launch"},
+      {kClose, cancel, running + " launch"},  // anything but Yes declines
       // Yes abandons the game; the next one stays paused until it starts.
       {vk::kF2, yes, "paused naming launch"},
       {vk::kEnter, none, "paused " + ready + " launch"},

@@ -139,6 +139,19 @@ TEST_F(TickTest, CatchAndMissAtTheirExactBoundaries) {
   EXPECT_EQ(platform.playedIds, std::vector<int>(5, 1)) << "catches sound, misses are silent";
 }
 
+TEST_F(TickTest, PlanetScoresSixLessItsClassAndNothingIsHeardWithSoundOff) {
+  for (std::int16_t cls = 1; cls <= 5; ++cls) {
+    form.lblScore.SetCaption("10");
+    Falling(cls, 3000, 7000, 5 * cls);  // falls by 0
+    GameTick(game);
+    EXPECT_EQ(form.lblScore.Caption(), std::to_string(16 - cls));
+  }
+  platform.playedIds.clear();
+  game.s.SoundOn = kFalse;
+  for (const char* tag : {"", "BONUS", "BOOM"}) TickTo(3000, 7000, tag);
+  EXPECT_TRUE(platform.playedIds.empty());
+}
+
 TEST_F(TickTest, LivesShowRedAtTenOrFewerAndTheLastMissEndsTheGame) {
   const std::tuple<const char*, const char*, const char*, Rgb> rows[] = {
       {"11", "", "10", palette::kRed}, {"9", "BONUS", "10", palette::kRed}, {"10", "BONUS", "11", palette::kGreen}};
