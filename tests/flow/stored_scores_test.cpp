@@ -64,8 +64,9 @@ TEST_F(StoredScores, StartUpReadsWhatIsStoredAndSaysWhenNothingCanBeStored) {
     r.WriteString(std::string(kScoresPath), std::string(kScoresValue), ScrambleText("Zed.500|Bare|.300"));
   }
   ::chmod((dir / "registry.db").c_str(), 0400);
-  EXPECT_EQ(LoadOn(dir / "registry.db"), "zorbanix: the registry store " + dir / "registry.db" +
-                                             " is read-only (the file is read-only); the scoreboard will not be stored\n");
+  EXPECT_EQ(LoadOn(dir / "registry.db"),
+            "zorbanix: the registry store " + dir / "registry.db" +
+                " is read-only (the file is read-only); the scoreboard will not be stored\n");
   // A bare name takes the default score, an empty one the default name, a missing entry
   // the default one.
   EXPECT_EQ(std::tuple(At(1), At(2), At(3), At(10), form.lblHS.Caption()),

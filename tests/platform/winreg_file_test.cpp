@@ -154,7 +154,9 @@ TEST(RegistryDamage, WhatCanStillBeReadIsCarriedIntoTheFreshStore) {
       {"an index page", [](const std::string& page, std::size_t) { return page[0] == '\x0A'; }, true},
       {"an inner page of a table", [](const std::string& page, std::size_t) { return page[0] == '\x05'; }, true},
       {"a leaf page of values",
-       [](const std::string& page, std::size_t) { return page[0] == '\x0D' && page.find("-value") != std::string::npos; },
+       [](const std::string& page, std::size_t) {
+         return page[0] == '\x0D' && page.find("-value") != std::string::npos;
+       },
        false},
   };
   for (const auto& damage : damages) {

@@ -142,7 +142,8 @@ TEST(RegistryProcesses, KilledWriterLeavesASoundStoreWithEveryReportedWrite) {
   EXPECT_EQ(Pragma(file, "integrity_check"), "ok");
   auto store = OpenRegistryStore(file);
   int missing = 0;
-  for (std::uint32_t i = 0; i <= last; ++i) missing += GetAt(*store, "Loop", "v" + std::to_string(i)) != std::to_string(i);
+  for (std::uint32_t i = 0; i <= last; ++i)
+    missing += GetAt(*store, "Loop", "v" + std::to_string(i)) != std::to_string(i);
   EXPECT_EQ(missing, 0) << "of " << last + 1 << " reported writes";
   // The writer may have gone on unreported: made K<last+1> and perhaps deleted K<last>
   // before it died. Without K<last+1>, K<last> is there.

@@ -98,7 +98,9 @@ TEST_F(BulkProcesses, ExportsAndListingsShowOneStateWhileAnotherProcessChangesTh
 
 // What a .reg file of `keys` keys sets: key k holds text values t0..t9, long enough to span
 // pages now and then, derived from k.
-std::string Text(int k, int j) { return std::string(static_cast<std::size_t>(20 + (k * 7 + j) % 90), char('a' + j)) + std::to_string(k); }
+std::string Text(int k, int j) {
+  return std::string(static_cast<std::size_t>(20 + (k * 7 + j) % 90), char('a' + j)) + std::to_string(k);
+}
 std::string KeyPath(int k) { return "HKCU\\Software\\Crash\\G" + std::to_string(k / 100) + "\\K" + std::to_string(k); }
 
 TEST_F(BulkProcesses, AnImportKilledAtAnyMomentLeavesEveryValueWholeOrAbsent) {
